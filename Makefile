@@ -1,0 +1,38 @@
+# make run   installs what is missing, builds and starts the game
+# make test  installs what is missing, builds and runs every test (normal, sanitizers, fuzzers)
+.PHONY: deps build run test test-default test-asan fuzz bench clean
+
+GAME := build/default/ui/kestrova
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default
+
+run: build
+	@if [ -x $(GAME) ]; then exec $(GAME); else echo "La fenêtre du jeu n'est pas encore construite : tout le reste l'est."; fi
+
+test-default: deps
+	cmake --preset default
+	cmake --build --preset default
+	QT_QPA_PLATFORM=offscreen ctest --preset default
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset asan
+
+fuzz: deps
+	scripts/run-fuzzers.sh
+
+test: test-default test-asan fuzz
+
+bench: build
+	@for b in build/default/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf build

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each one for a bounded time.
+# Any crash or sanitizer report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${FUZZ_SECONDS:-60}"
+
+if ! command -v clang++ >/dev/null 2>&1; then
+  echo "clang++ absent : fuzzers non construits."
+  exit 0
+fi
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+shopt -s nullglob
+targets=(build/fuzz/fuzz/*/fuzz_*)
+for t in "${targets[@]}"; do
+  [ -x "$t" ] || continue
+  name=$(basename "$t")
+  corpus="build/fuzz/corpus/$name"
+  mkdir -p "$corpus"
+  echo "== $name (${seconds}s)"
+  QT_QPA_PLATFORM=offscreen "$t" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
+      > "build/fuzz/$name.log" 2>&1 || { tail -n 60 "build/fuzz/$name.log"; echo "$name: FAILED"; exit 1; }
+  grep -E 'stat::number_of_executed_units' "build/fuzz/$name.log" || true
+done
+echo "fuzz: ${#targets[@]} target(s) ran clean"
