@@ -1,0 +1,44 @@
+#include "PictureItems.h"
+
+#include <QImage>
+#include <array>
+
+namespace {
+constexpr int kFirstId = 168;
+constexpr int kLastId = 184;
+std::array<PictureRef, kLastId - kFirstId + 1> slots;
+
+PictureRef Item(int id) {
+    PictureRef& slot = slots[id - kFirstId];
+    if (!slot) slot = GetPictureResource(id);
+    return slot;
+}
+} // namespace
+
+PictureRef GetPictureResource(int id) {
+    const QImage image(QStringLiteral(":/pictures/%1.png").arg(id));
+    if (image.isNull()) return nullptr;
+    return std::make_shared<Picture>(image);
+}
+
+PictureRef FondQuatre4b() { return Item(168); }
+PictureRef PokerRougeFond() { return Item(169); }
+PictureRef PokerBleu() { return Item(170); }
+PictureRef PokerBleuFond() { return Item(171); }
+PictureRef FondCinq() { return Item(172); }
+PictureRef PokerRouge() { return Item(173); }
+PictureRef VlekRougeFond() { return Item(174); }
+PictureRef VlekRouge() { return Item(175); }
+PictureRef VlekBleuFond() { return Item(176); }
+PictureRef VlekBleu() { return Item(177); }
+PictureRef Hamster() { return Item(178); }
+PictureRef FondSix() { return Item(179); }
+PictureRef FondSept() { return Item(180); }
+PictureRef Poker2RougeFond() { return Item(181); }
+PictureRef Poker2Bleu() { return Item(182); }
+PictureRef Poker2Rouge() { return Item(183); }
+PictureRef Poker2BleuFond() { return Item(184); }
+
+void ReleasePictureItems() {
+    for (auto& slot : slots) slot.reset();
+}
