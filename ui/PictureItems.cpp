@@ -6,10 +6,10 @@
 namespace {
 constexpr int kFirstId = 168;
 constexpr int kLastId = 184;
-std::array<PictureRef, kLastId - kFirstId + 1> slots;
+std::array<PictureRef, kLastId - kFirstId + 1> cachedPictures;
 
 PictureRef Item(int id) {
-    PictureRef& slot = slots[id - kFirstId];
+    PictureRef& slot = cachedPictures[id - kFirstId];
     if (!slot) slot = GetPictureResource(id);
     return slot;
 }
@@ -40,5 +40,5 @@ PictureRef Poker2Rouge() { return Item(183); }
 PictureRef Poker2BleuFond() { return Item(184); }
 
 void ReleasePictureItems() {
-    for (auto& slot : slots) slot.reset();
+    for (auto& slot : cachedPictures) slot.reset();
 }
