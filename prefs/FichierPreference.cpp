@@ -1,0 +1,136 @@
+#include "FichierPreference.h"
+
+#include "Desktop.h"
+#include "EndOfLine.h"
+#include "PreferencesFolder.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSaveFile>
+#include <QStringView>
+
+#include <cmath>
+
+namespace FichierPreference {
+namespace {
+
+// Sorted by key, so that the saved file does not depend on the order of the calls.
+QMap<QString, QString> PrefStock;
+QString PrefNomFichier;
+QString DossierImpose;
+
+const QString MessageSansNom = QStringLiteral("Manque un nom de fichier préférence ?");
+const QString SautDeLigne = QStringLiteral("<SautDeLigne />");
+const QString Separateur = QStringLiteral("-] ");
+
+QString Dossier() { return DossierImpose.isEmpty() ? PreferencesFolder() : DossierImpose; }
+
+// Index after the first two characters of the line; a surrogate pair counts as one character.
+qsizetype ApresDeuxCaracteres(QStringView ligne) {
+    qsizetype i = 0;
+    for (int n = 0; n < 2 && i < ligne.size(); ++n) {
+        const bool paire = ligne[i].isHighSurrogate() && i + 1 < ligne.size() && ligne[i + 1].isLowSurrogate();
+        i += paire ? 2 : 1;
+    }
+    return i;
+}
+
+void LitLigne(QStringView ligne) {
+    // A CR before the line end comes from a file edited elsewhere; it never belongs to the value.
+    while (!ligne.isEmpty() && ligne.back() == u'\r') ligne.chop(1);
+    // The first two characters are the "[-" marker, whatever they are; searching after them
+    // keeps the key well defined when the marker itself looks like the separator.
+    const qsizetype debutCle = ApresDeuxCaracteres(ligne);
+    const qsizetype position = ligne.indexOf(Separateur, debutCle);
+    if (position < 0) return;
+    QString valeur = ligne.mid(position + Separateur.size()).toString();
+    valeur.replace(SautDeLigne, QLatin1String(EndOfLine));
+    PrefStock.insert(ligne.mid(debutCle, position - debutCle).toString(), valeur);
+}
+
+// The file's bytes, or nothing when it is missing, read-only, not a plain file or too large.
+bool LitFichier(const QString& chemin, QByteArray& contenu) {
+    const QFileInfo info(chemin);
+    // A read-only file is not read: the next save would not replace it.
+    if (!info.isFile() || !info.isWritable() || info.size() > TailleMaxFichier) return false;
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly)) return false;
+    // Bounded even if the file grows between the test above and this read.
+    contenu = fichier.read(TailleMaxFichier + 1);
+    return fichier.error() == QFileDevice::NoError && contenu.size() <= TailleMaxFichier;
+}
+
+} // namespace
+
+void mAppPrefFichierLecture(const QString& nomFichier) {
+    if (nomFichier.isEmpty()) {
+        MsgBox(MessageSansNom);
+        return;
+    }
+    PrefNomFichier = nomFichier;
+    // Emptied before the file is looked at: a load that finds no file leaves an empty store.
+    PrefStock.clear();
+    const QString dossier = Dossier();
+    if (dossier.isEmpty()) return;
+    QByteArray contenu;
+    if (!LitFichier(QDir(dossier).filePath(nomFichier), contenu)) return;
+    if (contenu.startsWith("\xEF\xBB\xBF")) contenu.remove(0, 3);
+    const QString texte = QString::fromUtf8(contenu); // invalid bytes become U+FFFD
+    for (const QStringView ligne : QStringView(texte).tokenize(u'\n')) LitLigne(ligne);
+}
+
+void mAppPrefFichierEcriture() {
+    if (PrefNomFichier.isEmpty()) {
+        MsgBox(MessageSansNom);
+        return;
+    }
+    const QString dossier = Dossier();
+    if (dossier.isEmpty() || !QDir().mkpath(dossier)) return;
+    QByteArray contenu;
+    for (auto it = PrefStock.cbegin(); it != PrefStock.cend(); ++it) {
+        QString valeur = it.value();
+        valeur.replace(QLatin1String(EndOfLine), SautDeLigne);
+        contenu += "[-" + it.key().toUtf8() + "-] " + valeur.toUtf8() + EndOfLine;
+    }
+    // Written beside the old file and renamed over it only once complete: a crash, a full disk
+    // or a failed write leaves the previous settings in place.
+    QSaveFile fichier(QDir(dossier).filePath(PrefNomFichier));
+    if (!fichier.open(QIODevice::WriteOnly)) return;
+    if (fichier.write(contenu) != contenu.size()) {
+        fichier.cancelWriting();
+        return;
+    }
+    fichier.commit();
+}
+
+bool mPrefBoolLit(const QString& cle, bool defaut) {
+    const auto it = PrefStock.constFind(cle);
+    return it == PrefStock.cend() ? defaut : *it == QLatin1String("Oui");
+}
+
+double mPrefNbLit(const QString& cle, double defaut) {
+    const auto it = PrefStock.constFind(cle);
+    if (it == PrefStock.cend()) return defaut;
+    bool converti = false;
+    const double nombre = it->toDouble(&converti);
+    // Infinities and NaN are no setting this program writes.
+    return converti && std::isfinite(nombre) ? nombre : defaut;
+}
+
+void mPrefBoolEcrit(bool valeur, const QString& cle) {
+    PrefStock.insert(cle, valeur ? QStringLiteral("Oui") : QStringLiteral("Non"));
+}
+
+void mPrefNbIntegerEcrit(std::int32_t valeur, const QString& cle) { PrefStock.insert(cle, QString::number(valeur)); }
+
+void mPrefLibere() {
+    PrefStock.clear();
+    PrefNomFichier.clear();
+}
+
+void mPrefChangeDossier(const QString& dossier) { DossierImpose = dossier; }
+
+} // namespace FichierPreference
