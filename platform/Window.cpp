@@ -117,8 +117,9 @@ int Window::Height() const { return content_->height(); }
 void Window::SetWidth(int width) { SetSize(width, Height()); }
 
 void Window::SetSize(int width, int height) {
-    // The frame around the content (menu bar) keeps its own size.
-    resize(width + (this->width() - content_->width()), height + (this->height() - content_->height()));
+    // Only the menu bar lies between the window's edges and its content.
+    const int menuHeight = menuWidget() ? menuWidget()->sizeHint().height() : 0;
+    resize(width, height + menuHeight);
     content_->resize(width, height);
 }
 
