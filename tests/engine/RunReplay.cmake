@@ -1,0 +1,10 @@
+# Feeds one game to the replay tool and compares its output with the expected text.
+execute_process(COMMAND ${REPLAY} INPUT_FILE ${INPUT} OUTPUT_VARIABLE actual RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "replay exited with ${rc}")
+endif()
+file(READ ${EXPECTED} expected)
+if(NOT actual STREQUAL expected)
+  file(WRITE ${ACTUAL} "${actual}")
+  message(FATAL_ERROR "output differs from ${EXPECTED}; got ${ACTUAL}")
+endif()
