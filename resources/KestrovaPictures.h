@@ -1,0 +1,5 @@
+#pragma once
+// The pictures are compiled into a static library, whose resource initialiser the linker would
+// drop unless something refers to it: call this once before the first picture is read.
+// Calling it again does no harm.
+void InitKestrovaPictures();

@@ -1,0 +1,159 @@
+// The compiled-in pictures: every id is there at the size the board drawing needs, masks are
+// plain greys that match their tokens, token colours cross their names, and the background holes
+// sit where the board draws its tokens.
+#include "KestrovaPictures.h"
+#include "PictureIds.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+QImage Load(int id)
+{
+    return QImage(QString::fromLatin1(kPicturePrefix) + QString::number(id) +
+                  QStringLiteral(".png"));
+}
+
+struct TokenPair {
+    int token;
+    int mask;
+    bool drawnForRed;  // ...Bleu... pictures serve the red side
+    const char* name;
+};
+
+const TokenPair kTokens[] = {
+    {kVlekBleu, kVlekBleuFond, true, "VlekBleu"},
+    {kVlekRouge, kVlekRougeFond, false, "VlekRouge"},
+    {kPokerBleu, kPokerBleuFond, true, "PokerBleu"},
+    {kPokerRouge, kPokerRougeFond, false, "PokerRouge"},
+    {kPoker2Bleu, kPoker2BleuFond, true, "Poker2Bleu"},
+    {kPoker2Rouge, kPoker2RougeFond, false, "Poker2Rouge"},
+};
+
+const int kBackgrounds[] = {kFondQuatre4b, kFondCinq, kFondSix, kFondSept};
+
+class Pictures : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InitKestrovaPictures(); }
+};
+
+TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds)
+{
+    for (int id = kFirstPictureId; id <= kLastPictureId; ++id)
+        EXPECT_FALSE(Load(id).isNull()) << id;
+    EXPECT_TRUE(Load(kFirstPictureId - 1).isNull());
+    EXPECT_TRUE(Load(kLastPictureId + 1).isNull());
+
+    // The board scales the area (0, 0, 1500, 1300) of a background over the window.
+    for (int id : kBackgrounds)
+        EXPECT_EQ(Load(id).size(), QSize(1500, 1300)) << id;
+
+    // Tokens are drawn 184 × 184 on a full-size board: square, no smaller, mask the same size.
+    for (const TokenPair& t : kTokens) {
+        const QImage token = Load(t.token);
+        EXPECT_EQ(token.width(), token.height()) << t.name;
+        EXPECT_GE(token.width(), 184) << t.name;
+        EXPECT_EQ(Load(t.mask).size(), token.size()) << t.name;
+    }
+
+    // The about window shows the mascot at its own size through 27 × 38 areas.
+    const QImage hamster = Load(kHamster);
+    EXPECT_GE(hamster.width(), 27);
+    EXPECT_GE(hamster.height(), 38);
+}
+
+TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens)
+{
+    for (const TokenPair& t : kTokens) {
+        const QImage mask = Load(t.mask).convertToFormat(QImage::Format_ARGB32);
+        const QImage token = Load(t.token).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(mask.size(), token.size()) << t.name;
+        const int last = mask.width() - 1;
+        for (QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
+            EXPECT_EQ(mask.pixel(corner), qRgb(255, 255, 255)) << t.name;
+        EXPECT_EQ(mask.pixel(last / 2, last / 2), qRgb(0, 0, 0)) << t.name;
+
+        int notGrey = 0, uncovered = 0, hiddenPaint = 0;
+        for (int y = 0; y < mask.height(); ++y) {
+            for (int x = 0; x < mask.width(); ++x) {
+                const QRgb m = mask.pixel(x, y);
+                if (qAlpha(m) != 255 || qRed(m) != qGreen(m) || qGreen(m) != qBlue(m))
+                    ++notGrey;
+                const int tokenAlpha = qAlpha(token.pixel(x, y));
+                // Where the mask shows the token fully, the token must be painted, and where the
+                // token is empty the mask must hide it.
+                if (qRed(m) == 0 && tokenAlpha != 255)
+                    ++uncovered;
+                if (tokenAlpha == 0 && qRed(m) != 255)
+                    ++hiddenPaint;
+            }
+        }
+        EXPECT_EQ(notGrey, 0) << t.name;
+        EXPECT_EQ(uncovered, 0) << t.name;
+        EXPECT_EQ(hiddenPaint, 0) << t.name;
+    }
+}
+
+TEST_F(Pictures, TokenColoursCrossTheirNames)
+{
+    for (const TokenPair& t : kTokens) {
+        const QImage mask = Load(t.mask).convertToFormat(QImage::Format_RGB32);
+        const QImage token = Load(t.token).convertToFormat(QImage::Format_ARGB32);
+        int disc = 0, reddish = 0, bluish = 0;
+        for (int y = 0; y < token.height(); ++y) {
+            for (int x = 0; x < token.width(); ++x) {
+                if (qRed(mask.pixel(x, y)) != 0)
+                    continue;
+                const QRgb c = token.pixel(x, y);
+                ++disc;
+                // Gold and cream ornaments count as neither.
+                if (qRed(c) > qBlue(c) + 60 && qRed(c) > qGreen(c) + 60)
+                    ++reddish;
+                else if (qBlue(c) > qRed(c) + 60 && qBlue(c) > qGreen(c) + 30)
+                    ++bluish;
+            }
+        }
+        // The side's own colour covers much of the disc, the other side's none of it.
+        const int own = t.drawnForRed ? reddish : bluish;
+        const int other = t.drawnForRed ? bluish : reddish;
+        EXPECT_GT(own, disc / 4) << t.name;
+        EXPECT_EQ(other, 0) << t.name;
+    }
+}
+
+// On a full-size board a cell (column, row) starts at (51 + 200 column, 51 + 200 (5 - row)) and
+// its 184 × 184 token sits 8 pixels in. Just outside the token's disc the hole must still be dark;
+// further out, past the rim, the board's face must be lighter. The diagonals are sampled because
+// there the face between holes is widest.
+TEST_F(Pictures, BackgroundHolesSitUnderTheTokens)
+{
+    for (int id : kBackgrounds) {
+        const QImage bg = Load(id).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(bg.size(), QSize(1500, 1300)) << id;
+        int misplaced = 0;
+        for (int column = 0; column < 7; ++column) {
+            for (int row = 0; row < 6; ++row) {
+                const double cx = 51 + 200 * column + 8 + 92;
+                const double cy = 51 + 200 * (5 - row) + 8 + 92;
+                for (int k = 0; k < 4; ++k) {
+                    const double a = M_PI / 4 + k * M_PI / 2;
+                    auto grey = [&](double r) {
+                        return qGray(bg.pixel(static_cast<int>(std::lround(cx + r * std::cos(a))),
+                                              static_cast<int>(std::lround(cy + r * std::sin(a)))));
+                    };
+                    if (grey(91) + 25 > grey(106))
+                        ++misplaced;
+                }
+            }
+        }
+        EXPECT_EQ(misplaced, 0) << id;
+    }
+}
+
+} // namespace
