@@ -1,6 +1,7 @@
-// Token pictures of the three themes and their masks. Each token is a disc of radius 90 centred
-// in a 184 × 184 square. Outside the disc the picture is transparent (menu icons are drawn from
-// it without the mask); the mask is black on the disc, white elsewhere, grey on the edge.
+// Token pictures of the three themes and their masks. The mask is a black disc of radius 90
+// centred in a 184 × 184 square, white elsewhere, grey on the edge. The token is painted on the
+// same disc, slightly larger, and is transparent beyond it (menu icons are drawn from it without
+// the mask).
 #include "PicGen.h"
 
 #include <QLinearGradient>
@@ -14,6 +15,9 @@ namespace picgen {
 namespace {
 
 constexpr QPointF kCentre(kTokenSize / 2.0, kTokenSize / 2.0);
+// The paint runs a little past the mask's disc, so that where the mask's edge is grey the token
+// shows its own rim colour and not whatever lay under a transparent border.
+constexpr double kPaintRadius = kTokenRadius + 1.5;
 
 struct Palette {
     QColor light;
@@ -53,7 +57,7 @@ QImage Finish(const QImage& drawn, QColor edge)
 void ClipToDisc(QPainter& p)
 {
     QPainterPath disc;
-    disc.addEllipse(kCentre, kTokenRadius, kTokenRadius);
+    disc.addEllipse(kCentre, kPaintRadius, kPaintRadius);
     p.setClipPath(disc);
     p.setRenderHint(QPainter::Antialiasing);
 }
@@ -81,10 +85,10 @@ void ShadeDisc(QPainter& p, QColor edge)
     shade.setColorAt(1.0, QColor(0, 0, 0, 80));
     p.setPen(Qt::NoPen);
     p.setBrush(shade);
-    p.drawEllipse(kCentre, kTokenRadius, kTokenRadius);
+    p.drawEllipse(kCentre, kPaintRadius, kPaintRadius);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(edge, 2.5));
-    p.drawEllipse(kCentre, kTokenRadius - 1, kTokenRadius - 1);
+    p.setPen(QPen(edge, 4));
+    p.drawEllipse(kCentre, kTokenRadius - 0.5, kTokenRadius - 0.5);
 }
 
 } // namespace
@@ -102,7 +106,7 @@ QImage DrawGlossyToken(Side side)
     body.setColorAt(1.0, pal.dark);
     p.setPen(Qt::NoPen);
     p.setBrush(body);
-    p.drawEllipse(kCentre, kTokenRadius + 1, kTokenRadius + 1);
+    p.drawEllipse(kCentre, kPaintRadius + 1, kPaintRadius + 1);
 
     // Moulded groove: a shadowed ring with a lit lip just outside it.
     p.setBrush(Qt::NoBrush);
@@ -111,8 +115,8 @@ QImage DrawGlossyToken(Side side)
     p.setPen(QPen(QColor(255, 255, 255, 90), 2.5));
     p.drawEllipse(kCentre + QPointF(1.5, 1.5), 67, 67);
 
-    p.setPen(QPen(pal.dark, 3));
-    p.drawEllipse(kCentre, kTokenRadius - 1.5, kTokenRadius - 1.5);
+    p.setPen(QPen(pal.dark, 4));
+    p.drawEllipse(kCentre, kTokenRadius - 0.5, kTokenRadius - 0.5);
 
     // Specular highlight on the upper left and a faint reflected light on the lower right.
     p.save();
@@ -144,13 +148,13 @@ QImage DrawChipToken(Side side)
 
     p.setPen(Qt::NoPen);
     p.setBrush(pal.base);
-    p.drawEllipse(kCentre, kTokenRadius + 1, kTokenRadius + 1);
+    p.drawEllipse(kCentre, kPaintRadius + 1, kPaintRadius + 1);
 
     // Six edge spots.
     for (int i = 0; i < 6; ++i) {
         p.setBrush(cream);
         p.setPen(Qt::NoPen);
-        p.drawPath(Sector(66, kTokenRadius + 2, 90 + 60 * i - 11, 22));
+        p.drawPath(Sector(66, kPaintRadius + 1, 90 + 60 * i - 11, 22));
     }
     // Central inlay with its own coloured ring and a coloured centre.
     p.setBrush(cream);
@@ -178,14 +182,14 @@ QImage DrawChip2Token(Side side)
 
     p.setPen(Qt::NoPen);
     p.setBrush(pal.dark);
-    p.drawEllipse(kCentre, kTokenRadius + 1, kTokenRadius + 1);
+    p.drawEllipse(kCentre, kPaintRadius + 1, kPaintRadius + 1);
     p.setBrush(pal.base);
     p.drawEllipse(kCentre, 74, 74);
 
     // Edge in twelve segments, gold between coloured ones, under a gold ring.
     for (int i = 0; i < 12; i += 2) {
         p.setBrush(gold);
-        p.drawPath(Sector(75, kTokenRadius + 2, 15 + 30 * i, 30));
+        p.drawPath(Sector(75, kPaintRadius + 1, 15 + 30 * i, 30));
     }
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(gold, 4));
