@@ -115,7 +115,8 @@ void UnPlateau::MJoue(std::int32_t column, bool red, bool blue) {
 void UnPlateau::MNouvellePartie() {
     if (!exterieur_) return;
     for (int x = 0; x < kColonnes; ++x) {
-        for (int y = 0; y < kLignes; ++y) PCase(x, y)->MInit();
+        for (int y = 0; y < kLignes; ++y)
+            PCase(x, y)->MInit();
         PCaseDuHaut[static_cast<std::size_t>(x)] = PCase(x, 0);
     }
     PCaseJouee = nullptr;
@@ -209,7 +210,8 @@ void UnPlateau::MAutomateSuivant() {
         const int x = pair ? indice : 6 - indice;
         const UneCase& h = *PCaseDuHaut[static_cast<std::size_t>(x)];
         if (!h.MSiDedans()) continue;
-        if (meilleure < 0 || PCaseDuHaut[static_cast<std::size_t>(meilleure)]->PScore < h.PScore) meilleure = x;
+        if (meilleure < 0 || PCaseDuHaut[static_cast<std::size_t>(meilleure)]->PScore < h.PScore)
+            meilleure = x;
     }
 
     if (meilleure < 0) return; // only if PCaseDuHaut was tampered with: a column with room has one

@@ -7,8 +7,8 @@ namespace {
 
 // A line through a cell: the link walked first, then the link walked second.
 struct Ligne {
-    UneCase* UneCase::* moins;
-    UneCase* UneCase::* plus;
+    UneCase* UneCase::*moins;
+    UneCase* UneCase::*plus;
 };
 
 // Horizontal, vertical, rising diagonal, falling diagonal: the order every evaluation takes them in.
@@ -24,9 +24,10 @@ constexpr Ligne kLignes[4] = {
 };
 
 // Cells taken from `depart` along `lien` while `test` holds, at most three.
-template <class Test> int Pas(const UneCase& depart, UneCase* UneCase::* lien, Test test) {
+template <class Test> int Pas(const UneCase& depart, UneCase* UneCase::*lien, Test test) {
     int n = 0;
-    for (const UneCase* c = depart.*lien; n < 3 && test(*c); c = c->*lien) ++n;
+    for (const UneCase* c = depart.*lien; n < 3 && test(*c); c = c->*lien)
+        ++n;
     return n;
 }
 
@@ -44,9 +45,15 @@ struct Meilleur {
     bool Mult() const { return egaux > 0; }
 };
 
-bool R(const UneCase& c) { return c.MSiRouge(); }
-bool B(const UneCase& c) { return c.MSiBleu(); }
-bool E(const UneCase& c) { return c.mSiPurBlanc(); }
+bool R(const UneCase& c) {
+    return c.MSiRouge();
+}
+bool B(const UneCase& c) {
+    return c.MSiBleu();
+}
+bool E(const UneCase& c) {
+    return c.mSiPurBlanc();
+}
 
 // The cells at positions -3..-1 and +1..+3 of one line.
 struct Positions {
@@ -74,7 +81,9 @@ bool MotifBleu(const Positions& q) {
            (E(*q.m[2]) && B(*q.m[1]) && B(*q.p[1]) && E(*q.p[2]));
 }
 
-std::int32_t Bonus(std::int32_t score) { return DoubleToInteger(static_cast<double>(score) * 1.1); }
+std::int32_t Bonus(std::int32_t score) {
+    return DoubleToInteger(static_cast<double>(score) * 1.1);
+}
 
 } // namespace
 
@@ -107,7 +116,9 @@ std::string_view UneCase::NomCouleur() const {
     return {};
 }
 
-std::string UneCase::MCouleur() const { return std::string(NomCouleur()); }
+std::string UneCase::MCouleur() const {
+    return std::string(NomCouleur());
+}
 
 void UneCase::MCalculPosition(bool future) {
     PTopCaseFuture = future;
@@ -161,7 +172,7 @@ void UneCase::CALCMaxPossible() {
         return;
     }
     // Walks the room of one colour on one side and counts that colour's tokens met on the way.
-    auto compte = [this](UneCase* UneCase::* lien, bool rouge) {
+    auto compte = [this](UneCase* UneCase::*lien, bool rouge) {
         std::int32_t n = 0;
         int pas = 0;
         for (const UneCase* c = this->*lien; pas < 3 && (rouge ? c->MSiPasBleu() : c->MSiPasRouge());
@@ -203,8 +214,9 @@ void UneCase::MCALCULDuScore(std::int32_t level) {
 
 std::int32_t UneCase::Largeur(int ligne, bool rouge) const {
     const Ligne& l = kLignes[ligne];
-    if (rouge) return 1 + Pas(*this, l.moins, [](const UneCase& c) { return c.MSiPasBleu(); }) +
-                      Pas(*this, l.plus, [](const UneCase& c) { return c.MSiPasBleu(); });
+    if (rouge)
+        return 1 + Pas(*this, l.moins, [](const UneCase& c) { return c.MSiPasBleu(); }) +
+               Pas(*this, l.plus, [](const UneCase& c) { return c.MSiPasBleu(); });
     return 1 + Pas(*this, l.moins, [](const UneCase& c) { return c.MSiPasRouge(); }) +
            Pas(*this, l.plus, [](const UneCase& c) { return c.MSiPasRouge(); });
 }
@@ -251,7 +263,7 @@ void UneCase::CALCMaxEncadrBlanc() {
         for (const Ligne& l : kLignes) {
             std::int32_t suite = 0;
             std::int32_t encadre = 0;
-            for (UneCase* UneCase::* lien : {l.moins, l.plus}) {
+            for (UneCase* UneCase::*lien : {l.moins, l.plus}) {
                 const UneCase* c = this;
                 for (int pas = 0; pas < 3; ++pas) {
                     c = c->*lien;

@@ -21,7 +21,8 @@ public:
 
 // Positions reached by the computer (red) against a seeded random blue, after 8 to 20 tokens.
 // Kept out of line so that a profile separates the set-up from the timed calls.
-[[gnu::noinline]] std::vector<std::unique_ptr<UnPlateau>> MidGames(QuietPlatform& platform, std::int32_t level) {
+[[gnu::noinline]] std::vector<std::unique_ptr<UnPlateau>> MidGames(QuietPlatform& platform,
+                                                                   std::int32_t level) {
     std::vector<std::unique_ptr<UnPlateau>> boards;
     std::uint32_t seed = 2024;
     while (boards.size() < 32) {
@@ -39,7 +40,8 @@ public:
             } else {
                 seed = seed * 1103515245u + 12345u;
                 int x = static_cast<int>((seed >> 16) % 7);
-                while (b.PCase(x, 5)->MSiOccup()) x = (x + 1) % 7;
+                while (b.PCase(x, 5)->MSiOccup())
+                    x = (x + 1) % 7;
                 b.MJoue(x, false, true);
             }
         }
@@ -85,7 +87,8 @@ void BM_WholeGame(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(b.PJournal.data());
     }
-    state.counters["moves/game"] = benchmark::Counter(static_cast<double>(moves) / static_cast<double>(state.iterations()));
+    state.counters["moves/game"] =
+        benchmark::Counter(static_cast<double>(moves) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_WholeGame)->Arg(0)->Arg(1)->Arg(2);
 

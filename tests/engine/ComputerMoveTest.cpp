@@ -30,18 +30,22 @@ protected:
     }
     void Fill(const std::vector<std::string>& columns) { // each column bottom up, in turn
         for (std::size_t x = 0; x < columns.size(); ++x)
-            for (char c : columns[x]) board.MJoue(static_cast<std::int32_t>(x), c == 'R', c == 'B');
+            for (char c : columns[x])
+                board.MJoue(static_cast<std::int32_t>(x), c == 'R', c == 'B');
     }
-    static std::string ColumnLine(int k, const std::string& cell, const std::string& rest = "0/0 ••poss: 0/0•• d2: 0/0•••••fut: 0/0 •• 0/0") {
+    static std::string ColumnLine(int k, const std::string& cell,
+                                  const std::string& rest = "0/0 ••poss: 0/0•• d2: 0/0•••••fut: 0/0 •• 0/0") {
         return "\n(" + std::to_string(k) + ")--> (" + cell + ")••••max: " + rest;
     }
 };
 
 TEST_F(ComputerMoveTest, EmptyBoardBlockAtEveryLevelAndParity) {
     std::string block = "\nNbRouge/NbBleu";
-    for (int x = 0; x < 7; ++x) block += ColumnLine(x + 1, std::to_string(x) + "-0");
+    for (int x = 0; x < 7; ++x)
+        block += ColumnLine(x + 1, std::to_string(x) + "-0");
     block += "\n";
-    for (int x = 0; x < 7; ++x) block += "• score (" + std::to_string(x + 1) + ") • 1\n";
+    for (int x = 0; x < 7; ++x)
+        block += "• score (" + std::to_string(x + 1) + ") • 1\n";
     block += "•••••Choix : 4\n";
 
     for (std::int32_t level : {0, 1, 2}) {

@@ -17,10 +17,12 @@ protected:
     void SetUp() override { board.MInitPlateau(); }
     UneCase& At(int x, int y) { return *board.PCase(x, y); }
     void Red(std::vector<std::pair<int, int>> cells) {
-        for (auto [x, y] : cells) At(x, y).MMettreRouge();
+        for (auto [x, y] : cells)
+            At(x, y).MMettreRouge();
     }
     void Blue(std::vector<std::pair<int, int>> cells) {
-        for (auto [x, y] : cells) At(x, y).MMettreBleu();
+        for (auto [x, y] : cells)
+            At(x, y).MMettreBleu();
     }
     UneCase& Evaluated(int x, int y, bool future = false) {
         UneCase& c = At(x, y);
@@ -92,7 +94,8 @@ TEST_F(MeasuresTest, OutsideCellIsZeroedEmptyLinesTie) {
     for (std::int32_t v : {o.PCalcMaxRouge, o.PCalcMaxBleu, o.PCalcPossibleRouge, o.PCalcPossibleBleu,
                            o.PCalcDanger2Rouge, o.PCalcDanger2Bleu})
         EXPECT_EQ(v, 0);
-    for (bool f : {o.PCalcMaxRougeMult, o.PCalcMaxBleuMult, o.PCalcPossibleRougeMult, o.PCalcPossibleBleuMult})
+    for (bool f :
+         {o.PCalcMaxRougeMult, o.PCalcMaxBleuMult, o.PCalcPossibleRougeMult, o.PCalcPossibleBleuMult})
         EXPECT_FALSE(f);
 
     UneCase& c = Evaluated(3, 3);

@@ -29,7 +29,8 @@ TEST_F(ScoreTest, TwoRedWithRoomNearTheCentre) {
     EXPECT_EQ(Score(c, kFort), 4236);
     UneCase& high = At(3, 3);
     high.PCalcPossibleRouge = 2;
-    for (std::int32_t level : {kFort, kMoyen, kFaible}) EXPECT_EQ(Score(high, level), 3501);
+    for (std::int32_t level : {kFort, kMoyen, kFaible})
+        EXPECT_EQ(Score(high, level), 3501);
     UneCase& side = At(2, 1);
     side.PCalcPossibleRouge = 2;
     EXPECT_EQ(Score(side, kFort), 3851); // one bonus off the middle column
@@ -38,7 +39,8 @@ TEST_F(ScoreTest, TwoRedWithRoomNearTheCentre) {
 TEST_F(ScoreTest, LevelSelection) {
     UneCase& c = At(3, 1);
     c.PCalcPossibleRouge = 2;
-    for (std::int32_t level : {0, 3, 7, -1}) EXPECT_EQ(Score(c, level), 4236) << level;
+    for (std::int32_t level : {0, 3, 7, -1})
+        EXPECT_EQ(Score(c, level), 4236) << level;
     EXPECT_EQ(Score(c, 1), 3851);
     EXPECT_EQ(Score(c, 2), 3501);
 }
@@ -47,7 +49,8 @@ TEST_F(ScoreTest, OutsideCellScoresZero) {
     UneCase& o = *board.PCaseALEXTerieur;
     o.PCalcMaxRouge = 3;
     o.PScore = 12;
-    for (std::int32_t level : {kFort, kMoyen, kFaible}) EXPECT_EQ(Score(o, level), 0);
+    for (std::int32_t level : {kFort, kMoyen, kFaible})
+        EXPECT_EQ(Score(o, level), 0);
 }
 
 TEST_F(ScoreTest, WinAndBlockTiers) {
@@ -56,7 +59,8 @@ TEST_F(ScoreTest, WinAndBlockTiers) {
     c.PCalcMaxBleu = 3;
     c.PCalcMaxBleuMult = true;
     c.PCaseVerPlus->PCalcMaxBleu = 3; // no penalty reaches a tier
-    for (std::int32_t level : {kFort, kMoyen, kFaible}) EXPECT_EQ(Score(c, level), 5000000);
+    for (std::int32_t level : {kFort, kMoyen, kFaible})
+        EXPECT_EQ(Score(c, level), 5000000);
     c.PCalcMaxRougeMult = true;
     EXPECT_EQ(Score(c, kFaible), 9000000);
     c.PCalcMaxRouge = 2;
@@ -143,7 +147,8 @@ TEST_F(ScoreTest, SumTermsByLevel) {
     UneCase& c = At(0, 0);
     c.PCalcPossibleRouge = 2;
     c.PCalcMaxRougeMult = true;
-    for (std::int32_t level : {kFort, kMoyen, kFaible}) EXPECT_EQ(Score(c, level), 7901);
+    for (std::int32_t level : {kFort, kMoyen, kFaible})
+        EXPECT_EQ(Score(c, level), 7901);
     c.PCalcPossibleRouge = 0;
     c.PCalcPossibleBleu = 2;
     c.PCalcMaxBleuMult = true;

@@ -13,7 +13,8 @@ namespace {
 
 int Count(const std::string& text, const std::string& what) {
     int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++n;
     return n;
 }
 
@@ -38,7 +39,8 @@ protected:
         if (t == '.') return false;
         for (auto [dx, dy] : {std::pair{1, 0}, {0, 1}, {1, 1}, {1, -1}}) {
             int n = 1;
-            while (n < 4 && Token(x + n * dx, y + n * dy) == t) ++n;
+            while (n < 4 && Token(x + n * dx, y + n * dy) == t)
+                ++n;
             if (n == 4) return true;
         }
         return false;
@@ -60,7 +62,8 @@ protected:
         int red = 0, blue = 0;
         for (int x = 0; x < 7; ++x) {
             int height = 0;
-            while (height < 6 && board.PCase(x, height)->MSiOccup()) ++height;
+            while (height < 6 && board.PCase(x, height)->MSiOccup())
+                ++height;
             for (int y = 0; y < 6; ++y) {
                 const UneCase& c = *board.PCase(x, y);
                 ASSERT_FALSE(c.PRouge && c.PBleu);
@@ -68,7 +71,8 @@ protected:
                 red += c.PRouge;
                 blue += c.PBleu;
             }
-            ASSERT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], height < 6 ? board.PCase(x, height) : &out);
+            ASSERT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)],
+                      height < 6 ? board.PCase(x, height) : &out);
         }
         EXPECT_EQ(Count(board.PJournal, "Réponse --------> "), red);
         EXPECT_EQ(Count(board.PJournal, "\n"), red + blue);
@@ -125,7 +129,8 @@ TEST_P(WholeGameTest, InvariantsHoldAndTheComputerTakesWinsAndBlocks) {
             } else {
                 seed = seed * 1103515245u + 12345u;
                 int x = static_cast<int>((seed >> 16) % 7);
-                while (board.PCase(x, 5)->MSiOccup()) x = (x + 1) % 7;
+                while (board.PCase(x, 5)->MSiOccup())
+                    x = (x + 1) % 7;
                 board.MJoue(x, false, true);
             }
             ASSERT_NO_FATAL_FAILURE(CheckInvariants());

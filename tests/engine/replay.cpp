@@ -35,11 +35,21 @@ std::string Json(const std::string& text) {
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': s += "\\\""; break;
-        case '\\': s += "\\\\"; break;
-        case '\n': s += "\\n"; break;
-        case '\r': s += "\\r"; break;
-        case '\t': s += "\\t"; break;
+        case '"':
+            s += "\\\"";
+            break;
+        case '\\':
+            s += "\\\\";
+            break;
+        case '\n':
+            s += "\\n";
+            break;
+        case '\r':
+            s += "\\r";
+            break;
+        case '\t':
+            s += "\\t";
+            break;
         default:
             if (c < 0x20 || c == 0x7f) {
                 char buf[8];
@@ -111,6 +121,8 @@ int main() {
             return 2;
         }
     }
-    out << "--journal--\n" << Json(board.PJournal) << "\n--trace--\n" << Json(board.TraceText) << "\n--end--\n";
+    out << "--journal--\n"
+        << Json(board.PJournal) << "\n--trace--\n"
+        << Json(board.TraceText) << "\n--end--\n";
     return 0;
 }
