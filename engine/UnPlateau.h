@@ -51,7 +51,6 @@ public:
     void MAutomateSuivant();
 
 private:
-    bool Construit() const { return PCaseALEXTerieur != nullptr; }
     bool Plein() const;
     void LigneTrace(std::int32_t colonne, const UneCase& h, const UneCase& f, const std::string& fin);
 
