@@ -1,5 +1,7 @@
 #include "PictureItems.h"
 
+#include "KestrovaPictures.h"
+
 #include <QImage>
 #include <array>
 
@@ -16,6 +18,9 @@ PictureRef Item(int id) {
 } // namespace
 
 PictureRef GetPictureResource(int id) {
+    // The pictures live in a static library: registering them here keeps the linker from dropping them.
+    static const bool registered = (InitKestrovaPictures(), true);
+    (void)registered;
     const QImage image(QStringLiteral(":/pictures/%1.png").arg(id));
     if (image.isNull()) return nullptr;
     return std::make_shared<Picture>(image);
