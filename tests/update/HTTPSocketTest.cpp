@@ -1,0 +1,71 @@
+#include "LocalHttpServer.h"
+
+#include "HTTPSocket.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+QString Address(const LocalHttpServer& server, const char* path = "/liste.txt") {
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(server.Port()).arg(QLatin1String(path));
+}
+
+TEST(HTTPSocket, GivesTheBodyWhateverTheStatusAndNeverFollowsARedirect) {
+    LocalHttpServer server;
+    HTTPSocket socket;
+    server.response = LocalHttpServer::Ok("corps\r\nété", "500 Internal Server Error");
+    EXPECT_EQ(socket.Get(Address(server), 5), QStringLiteral("corps\r\nété"));
+
+    // A redirect to another address is not taken: its own body comes back, nothing else is asked.
+    server.response = "HTTP/1.1 302 Found\r\nLocation: http://www.talvo.example/\r\nContent-Length: 8\r\n"
+                      "Connection: close\r\n\r\nailleurs";
+    EXPECT_EQ(socket.Get(Address(server), 5), QStringLiteral("ailleurs"));
+    EXPECT_EQ(server.requests.size(), 2);
+}
+
+TEST(HTTPSocket, UsesItsPortWhenTheAddressNamesNone) {
+    LocalHttpServer server;
+    server.response = LocalHttpServer::Ok("ok");
+    HTTPSocket socket;
+    socket.Port = server.Port();
+    EXPECT_EQ(socket.Get(QStringLiteral("http://127.0.0.1/liste.txt"), 5), QStringLiteral("ok"));
+    EXPECT_TRUE(server.requests.front().startsWith("GET /liste.txt HTTP/1.1\r\n"));
+}
+
+TEST(HTTPSocket, AnAddressThatIsNotPlainHttpAsksNothing) {
+    HTTPSocket socket;
+    for (const char* address : {"", "ftp://127.0.0.1/x", "http:///x", "pas une adresse"}) {
+        EXPECT_EQ(socket.Get(QString::fromLatin1(address), 1), QString()) << address;
+    }
+}
+
+TEST(HTTPSocket, CloseEndsAWaitingGetWithTheEmptyText) {
+    LocalHttpServer server;
+    server.mode = LocalHttpServer::Mode::Trickle;
+    server.response = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\ndebut";
+    HTTPSocket socket;
+    socket.Yield = true;
+    bool secondGet = true;
+    QTimer::singleShot(300, [&] {
+        EXPECT_TRUE(socket.Waiting());
+        secondGet = !socket.Get(Address(server), 1).isEmpty(); // one Get at a time
+        socket.Close();
+    });
+    EXPECT_EQ(socket.Get(Address(server), 60s), QString());
+    EXPECT_FALSE(socket.Waiting());
+    EXPECT_FALSE(secondGet);
+    EXPECT_EQ(server.requests.size(), 1);
+}
+
+TEST(HTTPSocket, ABodyAtTheLimitPassesAndOneByteMoreIsCut) {
+    LocalHttpServer server;
+    HTTPSocket socket;
+    socket.MaxBodyBytes = 1000;
+    server.response = LocalHttpServer::Ok(QByteArray(1000, 'a'));
+    EXPECT_EQ(socket.Get(Address(server), 5).size(), 1000);
+    server.response = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(1001, 'a');
+    EXPECT_EQ(socket.Get(Address(server), 5), QString());
+}
+} // namespace

@@ -1,0 +1,9 @@
+#pragma once
+// The author's web site and mail address: the one place that names them. The about window links
+// to them and the update check fetches its version list from the same host.
+#include <QString>
+
+inline QString AuthorSiteHost() { return QStringLiteral("www.talvo.example"); }
+inline QString AuthorHomePage() { return QStringLiteral("http://") + AuthorSiteHost(); }
+inline QString AuthorMailAddress() { return QStringLiteral("moi@talvo.example"); }
+inline QString AuthorMailLink() { return QStringLiteral("mailto:") + AuthorMailAddress(); }

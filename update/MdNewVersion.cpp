@@ -1,0 +1,7 @@
+#include "MdNewVersion.h"
+
+#include "WNewVersion.h"
+
+namespace MdNewVersion {
+void MdNewVersionOuvre() { WindowInstance<WNewVersion>().MOuvrir(); }
+} // namespace MdNewVersion
