@@ -1,0 +1,103 @@
+#include "AppVersion.h"
+#include "AuthorSite.h"
+#include "Desktop.h"
+#include "PictureItems.h"
+#include "WHelp.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+class RecordingDesktop : public Desktop {
+public:
+    QStringList urls;
+    void Beep() override {}
+    void MsgBox(const QString&) override {}
+    void ShowURL(const QString& address) override { urls << address; }
+    void Quit(int) override {}
+};
+
+class AboutWindow : public ::testing::Test {
+protected:
+    RecordingDesktop desktop;
+    void SetUp() override { SetDesktop(&desktop); }
+    void TearDown() override {
+        if (WHelp* w = ExistingWindow<WHelp>()) w->Close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        SetDesktop(nullptr);
+    }
+
+    static WHelp& Shown() {
+        WHelp& w = WindowInstance<WHelp>();
+        w.Show();
+        return w;
+    }
+    static void Click(QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); }
+    static void Click(QWidget* widget) { Click(widget, widget->rect().center()); }
+};
+
+TEST_F(AboutWindow, ShowsTheVersionsAndTheText) {
+    WHelp& w = Shown();
+    EXPECT_EQ(w.Title(), QStringLiteral("Sur mac ?"));
+    EXPECT_EQ(w.TApplic->text(), LongVersion());
+    EXPECT_EQ(w.TVersion->text(), ShortVersion());
+    const QString text = w.StaticText2->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Jeux de type Brassenay Quatre. ")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("dont le moteur est très différent.")));
+    EXPECT_EQ(text.count(QStringLiteral("\n\n")), 3); // four paragraphs
+    EXPECT_EQ(w.StaticText3->text(), AuthorMailAddress());
+    const PictureRef hamster = Hamster();
+    ASSERT_NE(hamster, nullptr);
+    EXPECT_EQ(w.Ham1->Backdrop(), hamster);
+    EXPECT_EQ(w.Ham2->Backdrop(), hamster);
+}
+
+TEST_F(AboutWindow, PicturesAndAddressOpenTheirLinksAnyNumberOfTimes) {
+    WHelp& w = Shown();
+    QPointer<WHelp> window(&w);
+    for (int round = 0; round < 2; ++round) {
+        Click(w.Ham1);
+        Click(w.Ham2);
+        Click(w.StaticText3);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_FALSE(w.IsClosing());
+    const QString home = AuthorHomePage();
+    const QString mail = QStringLiteral("mailto:") + AuthorMailAddress();
+    EXPECT_EQ(desktop.urls, (QStringList{home, home, mail, home, home, mail}));
+    // Nobody real is addressed.
+    EXPECT_TRUE(AuthorSiteHost().endsWith(QStringLiteral(".example")));
+    EXPECT_TRUE(AuthorMailAddress().endsWith(QStringLiteral(".example")));
+}
+
+TEST_F(AboutWindow, AClickOnTheBackgroundClosesTheModalWindow) {
+    QPointer<WHelp> first;
+    QTimer::singleShot(0, [&] {
+        first = ExistingWindow<WHelp>();
+        ASSERT_NE(first, nullptr);
+        Click(first->Content(), QPoint(150, 335)); // below the address
+    });
+    WindowInstance<WHelp>().ShowModal();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(ExistingWindow<WHelp>(), nullptr);
+    EXPECT_TRUE(desktop.urls.isEmpty());
+
+    // Opened again: a new window with the same content.
+    WHelp& again = Shown();
+    EXPECT_EQ(again.TApplic->text(), LongVersion());
+}
+
+TEST_F(AboutWindow, EnlargingMovesNoControl) {
+    WHelp& w = Shown();
+    const QRect before = w.StaticText3->geometry();
+    w.SetSize(600, 700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.StaticText3->geometry(), before);
+    EXPECT_EQ(w.Ham2->geometry(), QRect(253, 14, 27, 38));
+}
+} // namespace
