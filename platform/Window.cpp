@@ -6,9 +6,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSet>
 
 namespace {
@@ -43,7 +45,9 @@ void WindowContent::mouseReleaseEvent(QMouseEvent* event) {
     owner_.Event_MouseUp(int(event->position().x()), int(event->position().y()));
 }
 
-void WindowContent::resizeEvent(QResizeEvent*) {
+void WindowContent::resizeEvent(QResizeEvent* event) {
+    // The first layout, when the window shows, is no change of its size: Open keeps the size.
+    if (!event->oldSize().isValid()) return;
     owner_.Event_Resizing();
     owner_.Event_Resized();
 }
@@ -66,7 +70,8 @@ void Window::DestroyAll() {
 
 void Window::Show() {
     show();
-    raise();
+    // The offscreen platform cannot raise a window and says so on every call.
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen")) raise();
 }
 
 void Window::ShowModal() {
