@@ -1,32 +1,25 @@
 #include "AppVersion.h"
 #include "AuthorSite.h"
-#include "Desktop.h"
 #include "PictureItems.h"
+#include "UiTestSupport.h"
 #include "WHelp.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
-class RecordingDesktop : public Desktop {
-public:
-    QStringList urls;
-    void Beep() override {}
-    void MsgBox(const QString&) override {}
-    void ShowURL(const QString& address) override { urls << address; }
-    void Quit(int) override {}
-};
-
 class AboutWindow : public ::testing::Test {
 protected:
     RecordingDesktop desktop;
     void SetUp() override { SetDesktop(&desktop); }
     void TearDown() override {
         if (WHelp* w = ExistingWindow<WHelp>()) w->Close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        FlushDeletes();
         SetDesktop(nullptr);
     }
 
@@ -63,7 +56,7 @@ TEST_F(AboutWindow, PicturesAndAddressOpenTheirLinksAnyNumberOfTimes) {
         Click(w.Ham2);
         Click(w.StaticText3);
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FlushDeletes();
     ASSERT_FALSE(window.isNull());
     EXPECT_FALSE(w.IsClosing());
     const QString home = AuthorHomePage();
@@ -74,22 +67,25 @@ TEST_F(AboutWindow, PicturesAndAddressOpenTheirLinksAnyNumberOfTimes) {
     EXPECT_TRUE(AuthorMailAddress().endsWith(QStringLiteral(".example")));
 }
 
-TEST_F(AboutWindow, AClickOnTheBackgroundClosesTheModalWindow) {
-    QPointer<WHelp> first;
-    QTimer::singleShot(0, [&] {
-        first = ExistingWindow<WHelp>();
-        ASSERT_NE(first, nullptr);
-        Click(first->Content(), QPoint(150, 335)); // below the address
-    });
-    WindowInstance<WHelp>().ShowModal();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(ExistingWindow<WHelp>(), nullptr);
+TEST_F(AboutWindow, TheBackgroundOrTheCloseBoxEndsTheModalDisplay) {
+    const std::function<void(WHelp&)> ways[] = {
+        [](WHelp& w) { Click(w.Content(), QPoint(150, 335)); }, // below the address
+        [](WHelp& w) { w.windowHandle()->close(); },            // as the window manager does
+    };
+    for (const auto& closeIt : ways) {
+        QPointer<WHelp> shown;
+        QTimer::singleShot(0, [&] {
+            shown = ExistingWindow<WHelp>();
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(shown->TApplic->text(), LongVersion()); // read again by every new window
+            closeIt(*shown);
+        });
+        WindowInstance<WHelp>().ShowModal();
+        FlushDeletes();
+        EXPECT_TRUE(shown.isNull());
+        EXPECT_EQ(ExistingWindow<WHelp>(), nullptr);
+    }
     EXPECT_TRUE(desktop.urls.isEmpty());
-
-    // Opened again: a new window with the same content.
-    WHelp& again = Shown();
-    EXPECT_EQ(again.TApplic->text(), LongVersion());
 }
 
 TEST_F(AboutWindow, EnlargingMovesNoControl) {
