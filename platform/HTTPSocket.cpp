@@ -42,42 +42,44 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
 
     QEventLoop loop;
     QByteArray body;
+    bool complete = false; // the whole response came; any other end of the wait gives nothing
     cut_ = false;
 
     QTimer idle;
     idle.setSingleShot(true);
     QTimer total;
     total.setSingleShot(true);
-    auto stop = [&](bool failed) {
-        if (failed) cut_ = true;
+    auto stop = [&] {
+        cut_ = true;
         loop.quit();
     };
     auto take = [&] {
         if (cut_) return;
         idle.start(idleTimeout);
         body += reply->readAll();
-        if (body.size() > MaxBodyBytes) stop(true);
+        if (body.size() > MaxBodyBytes) stop();
     };
-    QObject::connect(&idle, &QTimer::timeout, &loop, [&] { stop(true); });
-    QObject::connect(&total, &QTimer::timeout, &loop, [&] { stop(true); });
+    QObject::connect(&idle, &QTimer::timeout, &loop, stop);
+    QObject::connect(&total, &QTimer::timeout, &loop, stop);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
         idle.start(idleTimeout);
         bool known = false;
         const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-        if (known && length > MaxBodyBytes) stop(true);
+        if (known && length > MaxBodyBytes) stop();
     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, take);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, [&] {
+    auto finish = [&] {
         take();
-        stop(TransferFailed(reply->error()));
-    });
+        complete = !TransferFailed(reply->error());
+        loop.quit();
+    };
+    QObject::connect(reply, &QNetworkReply::finished, &loop, finish);
 
     idle.start(idleTimeout);
     total.start(TotalLimit);
     loop_ = &loop;
     if (reply->isFinished()) {
-        take();
-        if (TransferFailed(reply->error())) cut_ = true;
+        finish();
     } else {
         loop.exec(Yield ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     }
@@ -87,7 +89,7 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     QObject::disconnect(reply, nullptr, &loop, nullptr);
     if (!reply->isFinished()) reply->abort();
     delete reply;
-    if (cut_) return {};
+    if (cut_ || !complete) return {};
     return QString::fromUtf8(body);
 }
 
