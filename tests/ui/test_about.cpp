@@ -88,12 +88,4 @@ TEST_F(AboutWindow, TheBackgroundOrTheCloseBoxEndsTheModalDisplay) {
     EXPECT_TRUE(desktop.urls.isEmpty());
 }
 
-TEST_F(AboutWindow, EnlargingMovesNoControl) {
-    WHelp& w = Shown();
-    const QRect before = w.StaticText3->geometry();
-    w.SetSize(600, 700);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(w.StaticText3->geometry(), before);
-    EXPECT_EQ(w.Ham2->geometry(), QRect(253, 14, 27, 38));
-}
 } // namespace

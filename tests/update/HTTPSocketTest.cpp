@@ -25,22 +25,6 @@ TEST(HTTPSocket, GivesTheBodyWhateverTheStatusAndNeverFollowsARedirect) {
     EXPECT_EQ(server.requests.size(), 2);
 }
 
-TEST(HTTPSocket, UsesItsPortWhenTheAddressNamesNone) {
-    LocalHttpServer server;
-    server.response = LocalHttpServer::Ok("ok");
-    HTTPSocket socket;
-    socket.Port = server.Port();
-    EXPECT_EQ(socket.Get(QStringLiteral("http://127.0.0.1/liste.txt"), 5), QStringLiteral("ok"));
-    EXPECT_TRUE(server.requests.front().startsWith("GET /liste.txt HTTP/1.1\r\n"));
-}
-
-TEST(HTTPSocket, AnAddressThatIsNotPlainHttpAsksNothing) {
-    HTTPSocket socket;
-    for (const char* address : {"", "ftp://127.0.0.1/x", "http:///x", "pas une adresse"}) {
-        EXPECT_EQ(socket.Get(QString::fromLatin1(address), 1), QString()) << address;
-    }
-}
-
 TEST(HTTPSocket, CloseEndsAWaitingGetWithTheEmptyText) {
     LocalHttpServer server;
     server.mode = LocalHttpServer::Mode::Trickle;
@@ -59,13 +43,4 @@ TEST(HTTPSocket, CloseEndsAWaitingGetWithTheEmptyText) {
     EXPECT_EQ(server.requests.size(), 1);
 }
 
-TEST(HTTPSocket, ABodyAtTheLimitPassesAndOneByteMoreIsCut) {
-    LocalHttpServer server;
-    HTTPSocket socket;
-    socket.MaxBodyBytes = 1000;
-    server.response = LocalHttpServer::Ok(QByteArray(1000, 'a'));
-    EXPECT_EQ(socket.Get(Address(server), 5).size(), 1000);
-    server.response = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(1001, 'a');
-    EXPECT_EQ(socket.Get(Address(server), 5), QString());
-}
 } // namespace
