@@ -80,8 +80,14 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y, int destWidth, 
     Picture& target = Target();
     {
         QPainter p(&target.MutableImage());
-        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        p.drawImage(QRectF(x, y, destWidth, destHeight), picture.Composed(), QRectF(srcX, srcY, srcWidth, srcHeight));
+        if (destWidth == srcWidth && destHeight == srcHeight) {
+            // Same size: a plain copy of the area. The scaling path would filter every pixel.
+            p.drawImage(QPoint(x, y), picture.Composed(), QRect(srcX, srcY, srcWidth, srcHeight));
+        } else {
+            p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            p.drawImage(QRectF(x, y, destWidth, destHeight), picture.Composed(),
+                        QRectF(srcX, srcY, srcWidth, srcHeight));
+        }
     }
     if (window_) window_->FrameChanged();
 }
