@@ -15,7 +15,7 @@ cmake --build --preset fuzz
 shopt -s nullglob
 targets=(build/fuzz/fuzz/*/fuzz_*)
 for t in "${targets[@]}"; do
-  [ -x "$t" ] || continue
+  [ -f "$t" ] && [ -x "$t" ] || continue
   name=$(basename "$t")
   corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"

@@ -2,10 +2,7 @@
 
 #include "FichierPreference.h"
 #include "PictureItems.h"
-#if __has_include("WHelp.h")
 #include "WHelp.h"
-#define KESTROVA_HAS_WHELP 1
-#endif
 #include "Window.h"
 
 namespace {
@@ -28,8 +25,6 @@ void App::Event_Open() {
 void App::Event_Close() { FichierPreference::mAppPrefFichierEcriture(); }
 
 bool App::_MnAPropos_Action() {
-#ifdef KESTROVA_HAS_WHELP
     WindowInstance<WHelp>().ShowModal();
-#endif
     return true;
 }

@@ -2,10 +2,7 @@
 // preparation of the menus before they show.
 #include "App.h"
 #include "DoubleToInteger.h"
-#if __has_include("MdNewVersion.h")
 #include "MdNewVersion.h"
-#define KESTROVA_HAS_UPDATE 1
-#endif
 #include "Menu.h"
 #include "WKestrova.h"
 
@@ -99,9 +96,7 @@ bool WKestrova::_MNFond_Action(int index) {
 }
 
 bool WKestrova::_MnVersion_Action() {
-#ifdef KESTROVA_HAS_UPDATE
     MdNewVersion::MdNewVersionOuvre();
-#endif
     return true;
 }
 
