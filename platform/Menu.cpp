@@ -22,11 +22,14 @@ MenuItem::~MenuItem() {
     delete action_;
 }
 
-QString MenuItem::Text() const { return action_->text(); }
+QString MenuItem::Text() const { return text_; }
 
 void MenuItem::SetText(const QString& text) {
-    action_->setText(text);
-    action_->setSeparator(text == QStringLiteral("-"));
+    text_ = text;
+    // A "-" item is a separator line; Qt would print the dash beside the line.
+    const bool separator = text == QStringLiteral("-");
+    action_->setSeparator(separator);
+    action_->setText(separator ? QString() : text);
     if (menu_) menu_->setTitle(text);
 }
 

@@ -52,6 +52,7 @@ private:
     Kind kind_;
     QAction* action_;
     QMenu* menu_ = nullptr;
+    QString text_;
     QString shortcut_;
     PictureRef icon_;
     std::vector<std::unique_ptr<MenuItem>> children_;
