@@ -113,8 +113,10 @@ QMenuBar* MenuBar::MakeWidget(QWidget* parent) {
 
 namespace {
 Window* FrontWindow() {
-    if (auto* w = qobject_cast<Window*>(QApplication::activeWindow()); w && !w->IsClosing()) return w;
-    // No active window (e.g. without a window manager): the window that shows this menu bar.
+    // The menus live in the window that shows the menu bar; a secondary window in front (log,
+    // trace, dialogs) has none, so its shortcuts and menu choices go to that window.
+    auto* active = qobject_cast<Window*>(QApplication::activeWindow());
+    if (active && !active->IsClosing() && active->GetMenuBar()) return active;
     for (QWidget* top : QApplication::topLevelWidgets()) {
         auto* w = qobject_cast<Window*>(top);
         if (w && !w->IsClosing() && w->GetMenuBar()) return w;
