@@ -137,6 +137,8 @@ Picture& Window::Frame() {
     const QSize size = content_->size().expandedTo(QSize(1, 1));
     if (!frame_ || frame_->Image().size() != size) {
         auto frame = std::make_unique<Picture>(size.width(), size.height());
+        // The windows have no background colour of their own: undrawn parts show the platform's.
+        frame->MutableImage().fill(content_->palette().color(QPalette::Window));
         if (frame_) {
             QPainter p(&frame->MutableImage());
             p.drawImage(0, 0, frame_->Image());

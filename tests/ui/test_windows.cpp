@@ -360,6 +360,9 @@ TEST_F(Fenetres, SecondaryWindowsAreFixedNonBlockingWithTheirBoxes) {
         EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
         EXPECT_EQ(bool(flags & Qt::WindowCloseButtonHint), k.closeBox);
         EXPECT_FALSE(k.window->isModal());
+        // No background colour of their own: where nothing is drawn, the platform's window colour.
+        const QImage shown = k.window->Content()->grab().toImage();
+        EXPECT_EQ(shown.pixelColor(1, 1).name(), k.window->palette().color(QPalette::Window).name());
     }
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
