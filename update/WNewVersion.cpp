@@ -142,6 +142,7 @@ void WNewVersion::MContrlDerVersion() {
         SetTextColour(ChMess, Qt::black);
     } else if (found.left(5) == running.left(5)) {
         // Any other listed version counts as new: versions are compared, not ordered.
+        // A label breaks its line only on a line feed, not on a lone carriage return.
         ChMess->setText(QStringLiteral("UNE NOUVELLE VERSION EST DISPONIBLE : ") + QLatin1String(EndOfLine) + found);
         SetTextColour(ChMess, QColor(255, 0, 0));
         Show();
