@@ -1,28 +1,18 @@
-// Building the board: cells, the outside cell, links, playable cells and the column order.
-#include <gtest/gtest.h>
-
+// The board and its moves: links, the falling token's events, the log, wins and draws, new games
+// and the calls that must be refused.
 #include <array>
-#include <set>
+#include <tuple>
 
-#include "RecordingPlatform.h"
-#include "UnPlateau.h"
+#include "EngineTest.h"
 
 namespace {
 
-class BoardTest : public ::testing::Test {
-protected:
-    RecordingPlatform platform;
-    UnPlateau board{platform};
-
-    void SetUp() override { board.MInitPlateau(); }
-    UneCase* Out() const { return board.PCaseALEXTerieur; }
-    UneCase* At(int x, int y) const { return board.PCase(x, y); }
-
-    static std::array<UneCase*, 8> Links(const UneCase& c) {
-        return {c.PCaseHorMoins, c.PCaseHorPlus,  c.PCaseVerMoins, c.PCaseVerPlus,
-                c.PCaseMonPlus,  c.PCaseMonMoins, c.PCaseDesPlus,  c.PCaseDesMoins};
-    }
+struct Sink : JournalSink {
+    std::vector<std::string> texts;
+    void SetText(const std::string& text) override { texts.push_back(text); }
 };
+
+using BoardTest = EngineTest;
 
 TEST(BoardBeforeInit, HasNoCellsAndIgnoresOperations) {
     RecordingPlatform platform;
@@ -37,107 +27,188 @@ TEST(BoardBeforeInit, HasNoCellsAndIgnoresOperations) {
     board.MNouvellePartie();
     EXPECT_FALSE(raised);
     EXPECT_TRUE(platform.calls.empty());
-    EXPECT_TRUE(board.PJournal.empty());
-    EXPECT_TRUE(board.TraceText.empty());
+    EXPECT_TRUE(board.PJournal.empty() && board.TraceText.empty());
 }
 
-TEST_F(BoardTest, OutsideCellLoopsOnItself) {
-    ASSERT_NE(Out(), nullptr);
-    EXPECT_EQ(Out()->PX, -1);
-    EXPECT_EQ(Out()->PY, -1);
-    EXPECT_TRUE(Out()->PTopALExterieur);
-    for (UneCase* l : Links(*Out()))
-        EXPECT_EQ(l, Out());
-}
-
-TEST_F(BoardTest, EveryLinkLeadsToTheRightCellOrOutside) {
+TEST_F(BoardTest, LinksLeadToTheNeighbourOrTheOutsideCell) {
+    UneCase* out = board.PCaseALEXTerieur;
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(out->PTopALExterieur && out->PX == -1 && out->PY == -1);
+    using Link = std::tuple<UneCase * UneCase::*, int, int>;
+    const Link links[] = {{&UneCase::PCaseHorMoins, -1, 0},  {&UneCase::PCaseHorPlus, 1, 0},
+                          {&UneCase::PCaseVerMoins, 0, -1},  {&UneCase::PCaseVerPlus, 0, 1},
+                          {&UneCase::PCaseMonMoins, -1, -1}, {&UneCase::PCaseMonPlus, 1, 1},
+                          {&UneCase::PCaseDesPlus, -1, 1},   {&UneCase::PCaseDesMoins, 1, -1}};
+    for (auto [link, dx, dy] : links)
+        EXPECT_EQ(out->*link, out);
     for (int x = 0; x < 7; ++x) {
+        EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], &At(x, 0));
         for (int y = 0; y < 6; ++y) {
-            const UneCase& c = *At(x, y);
-            EXPECT_EQ(c.PX, x);
-            EXPECT_EQ(c.PY, y);
-            EXPECT_FALSE(c.PTopALExterieur);
-            auto expect = [&](UneCase* link, int dx, int dy) {
+            UneCase& c = At(x, y);
+            EXPECT_TRUE(c.PX == x && c.PY == y && !c.PTopALExterieur);
+            for (auto [link, dx, dy] : links) {
                 UneCase* target = board.PCase(x + dx, y + dy);
-                EXPECT_EQ(link, target ? target : Out()) << x << "," << y << " d" << dx << "," << dy;
-            };
-            expect(c.PCaseHorMoins, -1, 0);
-            expect(c.PCaseHorPlus, 1, 0);
-            expect(c.PCaseVerMoins, 0, -1);
-            expect(c.PCaseVerPlus, 0, 1);
-            expect(c.PCaseMonMoins, -1, -1);
-            expect(c.PCaseMonPlus, 1, 1);
-            expect(c.PCaseDesPlus, -1, 1);
-            expect(c.PCaseDesMoins, 1, -1);
+                EXPECT_EQ(c.*link, target ? target : out) << x << "," << y << " d" << dx << "," << dy;
+            }
         }
+    }
+    EXPECT_EQ(board.PTabInd, (std::array<std::int32_t, 7>{3, 2, 4, 1, 5, 0, 6}));
+
+    // The outside cell never takes a token and matches nothing.
+    out->MMettreRouge();
+    out->MMettreBleu();
+    out->MMettreCouleur(true, false);
+    EXPECT_TRUE(out->MSiVide());
+    EXPECT_FALSE(out->PRouge || out->PBleu || out->MSiOccup() || out->MSiPasRouge() || out->MSiPasBleu() ||
+                 out->mSiPurBlanc());
+    EXPECT_EQ(out->MCouleur(), "");
+    EXPECT_EQ(out->CALCCalculAlignMaxMemeCouleur(), 0);
+    EXPECT_EQ(At(0, 0).CALCCalculAlignMaxMemeCouleur(), 7); // an empty cell matches empty neighbours
+}
+
+TEST_F(BoardTest, TokenFallsCellByCellAndTheLogFollows) {
+    platform.endOfLine = "\r\n";
+    Sink sink;
+    board.PChJournal = &sink;
+    int height = 0;
+    board.MDessineLaCase = [&](std::int32_t x, std::int32_t y) {
+        log.push_back(Event("draw", x, y) + " " + At(x, y).MCouleur());
+        // The column's top advances before the first event.
+        EXPECT_EQ(board.PCaseDuHaut[0], height < 5 ? &At(0, height + 1) : board.PCaseALEXTerieur);
+    };
+    for (; height < 6; ++height) {
+        const std::string colour = height % 2 ? "Rouge" : "Bleu";
+        std::vector<std::string> expected{"draw 0 5 " + colour};
+        for (int r = 4; r >= height; --r) {
+            expected.push_back("draw 0 " + std::to_string(r) + " " + colour);
+            expected.push_back("draw 0 " + std::to_string(r + 1) + " ");
+        }
+        log.clear();
+        board.MJoue(0, height % 2, !(height % 2));
+        EXPECT_EQ(log, expected) << height;
+        EXPECT_EQ(board.PCaseJouee, &At(0, height));
+    }
+    const std::string journal = "-> 1\r\nRéponse --------> 1\r\n-> 1\r\nRéponse --------> 1\r\n-> 1\r\n"
+                                "Réponse --------> 1\r\n";
+    EXPECT_EQ(board.PJournal, journal);
+    EXPECT_EQ(sink.texts.size(), 6u);
+    EXPECT_EQ(sink.texts.back(), journal);
+
+    // A full column only beeps.
+    log.clear();
+    board.MJoue(0, true, false);
+    EXPECT_EQ(log, std::vector<std::string>{"beep"});
+    EXPECT_EQ(board.PJournal, journal);
+    EXPECT_EQ(board.PCaseJouee, &At(0, 5));
+    EXPECT_EQ(sink.texts.size(), 6u);
+}
+
+TEST_F(BoardTest, WinsAndDrawsThroughTheCellPlayed) {
+    struct Case {
+        const char* name;
+        const char* setup;   // columns bottom up
+        std::string last;    // the move that ends the case
+        const char* outcome; // the event before the beep, or "" for none
+        int run;             // the run through the cell played
+    };
+    const std::vector<Case> cases = {
+        {"bottom row", "R R R", "3R", "win 1 0", 4},
+        {"gap filled", "R R . R", "2R", "win 1 0", 4},
+        {"run of five", "R R . R R", "2R", "win 1 0", 5},
+        {"run of six", "R R R . R R", "3R", "win 1 0", 6},
+        {"run of seven", "B B B . B B B", "3B", "win 0 1", 7},
+        {"vertical", ". . . BBB", "3B", "win 0 1", 4},
+        {"rising diagonal", "R BR BBR BBB", "3R", "win 1 0", 4},
+        {"falling diagonal", "BBB BBR BR R", "0R", "win 1 0", 4},
+        {"broken by the other colour", "R R R B", "4R", "", 1},
+        {"42nd token, no four", "BRRRBB BRBBRB RRRBBR BBRBRB BRRRBR RRBRBB BBBRR", "6R", "tie", 3},
+        {"42nd token makes four", "BRRBBB RBBRRB BRRBBR RBBRRB BRRBRR BRBRBB BBRRR", "6R", "win 1 0", 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        board.MNouvellePartie();
+        Fill(c.setup);
+        ASSERT_FALSE(board.PTopGagne);
+        log.clear();
+        Play(c.last);
+        const bool won = std::string(c.outcome).rfind("win", 0) == 0;
+        EXPECT_EQ(board.PTopGagne, won);
+        EXPECT_EQ(board.PTopEgalite, c.outcome == std::string("tie"));
+        ASSERT_GE(log.size(), 2u);
+        if (*c.outcome) {
+            EXPECT_EQ(log[log.size() - 2], c.outcome);
+            EXPECT_EQ(log.back(), "beep");
+        } else {
+            EXPECT_EQ(log.back().rfind("draw", 0), 0u);
+        }
+        EXPECT_EQ(board.PCaseJouee->CALCCalculAlignMaxMemeCouleur(), c.run);
+        if (!won) continue;
+        // After a win every move is ignored.
+        const std::string journal = board.PJournal;
+        log.clear();
+        Play("0B1B2B3B4B5B6B");
+        EXPECT_TRUE(log.empty());
+        EXPECT_EQ(board.PJournal, journal);
     }
 }
 
-TEST_F(BoardTest, WalkingOffTheBoardStaysOutside) {
-    const UneCase* c = At(1, 4)->PCaseHorMoins;
-    EXPECT_EQ(c, At(0, 4));
-    c = c->PCaseHorMoins;
-    EXPECT_EQ(c, Out());
-    EXPECT_EQ(c->PCaseHorMoins, Out());
-}
-
-TEST_F(BoardTest, PlayableCellsAndColumnOrder) {
-    for (int x = 0; x < 7; ++x)
-        EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], At(x, 0));
-    EXPECT_EQ(board.PTabInd, (std::array<std::int32_t, 7>{3, 2, 4, 1, 5, 0, 6}));
-}
-
-TEST_F(BoardTest, SecondInitKeepsCellsEmptiesTokensButNotFlagsLogOrTrace) {
-    std::set<const UneCase*> before{Out()};
-    for (int x = 0; x < 7; ++x)
-        for (int y = 0; y < 6; ++y)
-            before.insert(At(x, y));
-    ASSERT_EQ(before.size(), 43u);
-
-    for (int i = 0; i < 4; ++i)
-        board.MJoue(i, true, false); // red wins on the bottom row
+TEST_F(BoardTest, NewGameAndInitAfterAWin) {
+    Sink sink;
+    board.PChJournal = &sink;
+    board.PNiveau = 1;
+    Play("0R1R2R3R");
     board.MAutomateSuivant();
-    At(5, 0)->PCalcMaxRouge = 42; // evaluation results survive
-    board.PNiveau = 2;
-    const std::string journal = board.PJournal;
-    const std::string trace = board.TraceText;
-    UneCase* played = board.PCaseJouee;
-    ASSERT_TRUE(board.PTopGagne);
+    const std::size_t shown = sink.texts.size();
 
+    board.MNouvellePartie();
+    for (int x = 0; x < 7; ++x) {
+        EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], &At(x, 0));
+        for (int y = 0; y < 6; ++y)
+            EXPECT_TRUE(At(x, y).MSiVide());
+    }
+    EXPECT_EQ(board.PCaseJouee, nullptr);
+    EXPECT_FALSE(board.PTopGagne || board.PTopEgalite);
+    EXPECT_EQ(board.PJournal + board.TraceText, "");
+    EXPECT_EQ(board.PNiveau, 1);
+    EXPECT_EQ(sink.texts.size(), shown); // the field keeps the old log until the next move
+    Play("2B");
+    EXPECT_EQ(sink.texts.back(), "-> 3\n");
+
+    // A second init keeps cells and links and empties the tokens, but keeps flags, log and trace.
+    Play("0R0R0R0R");
+    board.MAutomateSuivant();
+    const std::string journal = board.PJournal, trace = board.TraceText;
+    UneCase* const cell = &At(0, 3);
+    At(5, 0).PCalcMaxRouge = 42; // evaluation results survive
     board.MInitPlateau();
-
-    std::set<const UneCase*> after{Out()};
-    for (int x = 0; x < 7; ++x)
-        for (int y = 0; y < 6; ++y) {
-            after.insert(At(x, y));
-            EXPECT_TRUE(At(x, y)->MSiVide());
-        }
-    EXPECT_EQ(before, after);
-    for (int x = 0; x < 7; ++x)
-        EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], At(x, 0));
-    EXPECT_EQ(At(0, 0)->PCaseHorPlus, At(1, 0));
-    EXPECT_EQ(board.PTabInd, (std::array<std::int32_t, 7>{3, 2, 4, 1, 5, 0, 6}));
+    EXPECT_EQ(&At(0, 3), cell);
+    EXPECT_EQ(At(0, 0).PCaseVerPlus, &At(0, 1));
+    EXPECT_TRUE(At(0, 0).MSiVide() && At(0, 3).MSiVide() && At(2, 0).MSiVide());
+    EXPECT_EQ(board.PCaseDuHaut[0], &At(0, 0));
     EXPECT_TRUE(board.PTopGagne);
     EXPECT_EQ(board.PJournal, journal);
     EXPECT_EQ(board.TraceText, trace);
-    EXPECT_EQ(board.PCaseJouee, played);
-    EXPECT_EQ(board.PNiveau, 2);
-    EXPECT_EQ(At(5, 0)->PCalcMaxRouge, 42);
+    EXPECT_EQ(board.PCaseJouee, cell);
+    EXPECT_EQ(board.PNiveau, 1);
+    EXPECT_EQ(At(5, 0).PCalcMaxRouge, 42);
 }
 
-TEST_F(BoardTest, OutsideCellNeverTakesAToken) {
-    UneCase& o = *Out();
-    o.MMettreRouge();
-    o.MMettreBleu();
-    o.MMettreCouleur(true, false);
-    EXPECT_FALSE(o.PRouge);
-    EXPECT_FALSE(o.PBleu);
-    EXPECT_TRUE(o.MSiVide());
-    EXPECT_FALSE(o.MSiOccup());
-    EXPECT_FALSE(o.MSiPasRouge());
-    EXPECT_FALSE(o.MSiPasBleu());
-    EXPECT_FALSE(o.mSiPurBlanc());
-    EXPECT_EQ(o.MCouleur(), "");
+TEST_F(BoardTest, BadCallsAreRefusedWithoutTrace) {
+    Play("0R1B0R0B0R0B");
+    const std::string journal = board.PJournal;
+    UneCase* played = board.PCaseJouee;
+    log.clear();
+    board.MJoue(-1, true, false);
+    board.MJoue(7, false, true);
+    board.MJoue(1000000, true, false);
+    board.MJoue(3, true, true);
+    board.MJoue(3, false, false);
+    board.MJoue(0, true, true); // a full column with a bad colour gets no beep either
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(board.PJournal, journal);
+    EXPECT_EQ(board.PCaseJouee, played);
+    for (int x = 2; x < 7; ++x)
+        EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], &At(x, 0));
 }
 
 } // namespace

@@ -1,169 +1,116 @@
-// The three score levels, fed with evaluation results set by hand.
-#include <gtest/gtest.h>
+// The three score levels (strong, medium, weak), fed with evaluation results set by hand.
+#include <limits>
+#include <map>
+#include <sstream>
 
-#include "RecordingPlatform.h"
-#include "UnPlateau.h"
+#include "EngineTest.h"
 
 namespace {
 
 constexpr std::int32_t kFort = 0, kMoyen = 1, kFaible = 2;
+constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min(); // not checked at that level
 
-class ScoreTest : public ::testing::Test {
-protected:
-    RecordingPlatform platform;
-    UnPlateau board{platform};
-
-    void SetUp() override { board.MInitPlateau(); }
-    UneCase& At(int x, int y) { return *board.PCase(x, y); }
-    std::int32_t Score(UneCase& c, std::int32_t level) {
-        c.MCALCULDuScore(level);
-        return c.PScore;
+// Sets evaluation results written "field=value"; a leading "^", "/" or "\" sets them on the cell
+// above, up-right or up-left instead.
+void Set(UneCase& cell, const std::string& spec) {
+    const std::map<std::string, std::int32_t UneCase::*> numbers{
+        {"maxR", &UneCase::PCalcMaxRouge},       {"maxB", &UneCase::PCalcMaxBleu},
+        {"possR", &UneCase::PCalcPossibleRouge}, {"possB", &UneCase::PCalcPossibleBleu},
+        {"d2R", &UneCase::PCalcDanger2Rouge},    {"d2B", &UneCase::PCalcDanger2Bleu}};
+    const std::map<char, UneCase * UneCase::*> neighbours{
+        {'^', &UneCase::PCaseVerPlus}, {'/', &UneCase::PCaseMonPlus}, {'\\', &UneCase::PCaseDesPlus}};
+    std::istringstream in(spec);
+    for (std::string item; in >> item;) {
+        UneCase* c = &cell;
+        if (neighbours.count(item[0])) {
+            c = cell.*neighbours.at(item[0]);
+            item.erase(0, 1);
+        }
+        const std::string field = item.substr(0, item.find('='));
+        const int value = std::stoi(item.substr(item.find('=') + 1));
+        if (field == "tieR")
+            c->PCalcMaxRougeMult = value;
+        else if (field == "tieB")
+            c->PCalcMaxBleuMult = value;
+        else
+            c->*numbers.at(field) = value;
     }
-};
-
-TEST_F(ScoreTest, TwoRedWithRoomNearTheCentre) {
-    UneCase& c = At(3, 1);
-    c.PCalcPossibleRouge = 2;
-    EXPECT_EQ(Score(c, kFaible), 3501);
-    EXPECT_EQ(Score(c, kMoyen), 3851);
-    EXPECT_EQ(Score(c, kFort), 4236);
-    UneCase& high = At(3, 3);
-    high.PCalcPossibleRouge = 2;
-    for (std::int32_t level : {kFort, kMoyen, kFaible})
-        EXPECT_EQ(Score(high, level), 3501);
-    UneCase& side = At(2, 1);
-    side.PCalcPossibleRouge = 2;
-    EXPECT_EQ(Score(side, kFort), 3851); // one bonus off the middle column
 }
 
-TEST_F(ScoreTest, LevelSelection) {
-    UneCase& c = At(3, 1);
-    c.PCalcPossibleRouge = 2;
-    for (std::int32_t level : {0, 3, 7, -1})
-        EXPECT_EQ(Score(c, level), 4236) << level;
-    EXPECT_EQ(Score(c, 1), 3851);
-    EXPECT_EQ(Score(c, 2), 3501);
+TEST(ScoreTest, WorkedExamples) {
+    struct Case {
+        int x, y;
+        const char* set;
+        std::int32_t fort, moyen, faible;
+    };
+    const std::vector<Case> cases = {
+        // Two red with room: the centre bonus twice, once beside the middle, never high up.
+        {3, 1, "possR=2", 4236, 3851, 3501},
+        {3, 3, "possR=2", 3501, 3501, 3501},
+        {2, 1, "possR=2", 3851, kAny, kAny},
+        // Win and block tiers; no penalty from above reaches them.
+        {3, 1, "maxR=3 maxB=3 tieB=1 ^maxB=3", 5000000, 5000000, 5000000},
+        {3, 1, "maxR=3 maxB=3 tieB=1 tieR=1 ^maxB=3", kAny, kAny, 9000000},
+        {3, 1, "maxR=2 maxB=3 tieB=1 tieR=1 ^maxB=3", 2990000, kAny, kAny},
+        {3, 1, "maxR=2 maxB=4 tieR=1 ^maxB=3", kAny, 2580000, kAny},
+        // Penalties from the cell above; the weak level looks at no other cell.
+        {1, 0, "^maxB=3", -900000, -900000, 1},
+        {1, 0, "^maxR=3", 1, kAny, kAny},
+        {1, 0, "^maxR=4", -40000, kAny, kAny},
+        {1, 0, "^maxR=4 ^possB=2", -41000, -41000, kAny},
+        {1, 0, "^possB=2 d2B=1", 900000, 900000, kAny}, // a blue threat replaces the -1,000
+        {1, 0, "^possB=2 d2B=2", 950000, kAny, kAny},
+        // -999 x 1.1 = -1098.9, then -1098 x 1.1 = -1207.8: the fraction is dropped.
+        {3, 1, "^possB=2", -1207, -1098, kAny},
+        // Diagonal neighbours, strong only; 8,501 x 1.1 = 9,351 is past 9,000: no second bonus.
+        {3, 1, "/maxR=3", 50001, 1, kAny},
+        {3, 1, "/maxR=3 \\maxR=2", 55001, kAny, kAny},
+        {3, 1, "\\maxR=2 possR=2", 9351, kAny, kAny},
+        {6, 0, "", 1, kAny, kAny}, // up-right of the edge is the outside cell
+        // Threats and three blue; a centre cell at 9,000 or more keeps its sum.
+        {0, 0, "d2R=10", 11001, 1, kAny},
+        {0, 0, "d2R=1", 2001, kAny, kAny},
+        {0, 0, "possB=3", 9001, kAny, kAny},
+        {0, 0, "possB=3 tieB=1", 18501, kAny, kAny},
+        {3, 2, "possB=3", 9001, kAny, kAny},
+        // Sum terms by level; the weak level ignores two blue.
+        {0, 0, "possR=2 tieR=1", 7901, 7901, 7901},
+        {0, 0, "possB=2 tieB=1", 4501, kAny, 1},
+        {0, 0, "possB=1 tieB=1", kAny, kAny, 186},
+        {0, 0, "possB=1", kAny, kAny, 96},
+        {0, 0, "possR=1", kAny, 4, kAny},
+        {0, 0, "possR=1 tieR=1", kAny, 8, kAny},
+    };
+    for (const Case& c : cases) {
+        RecordingPlatform platform;
+        UnPlateau board(platform);
+        board.MInitPlateau();
+        UneCase& cell = *board.PCase(c.x, c.y);
+        Set(cell, c.set);
+        for (auto [level, expected] : {std::pair{kFort, c.fort}, {kMoyen, c.moyen}, {kFaible, c.faible}}) {
+            if (expected == kAny) continue;
+            cell.MCALCULDuScore(level);
+            EXPECT_EQ(cell.PScore, expected) << c.x << "," << c.y << " " << c.set << ", level " << level;
+        }
+    }
 }
 
-TEST_F(ScoreTest, OutsideCellScoresZero) {
+TEST(ScoreTest, OtherLevelsScoreAsStrongAndTheOutsideCellScoresZero) {
+    RecordingPlatform platform;
+    UnPlateau board(platform);
+    board.MInitPlateau();
+    UneCase& c = *board.PCase(3, 1);
+    c.PCalcPossibleRouge = 2;
     UneCase& o = *board.PCaseALEXTerieur;
     o.PCalcMaxRouge = 3;
-    o.PScore = 12;
-    for (std::int32_t level : {kFort, kMoyen, kFaible})
-        EXPECT_EQ(Score(o, level), 0);
-}
-
-TEST_F(ScoreTest, WinAndBlockTiers) {
-    UneCase& c = At(3, 1);
-    c.PCalcMaxRouge = 3;
-    c.PCalcMaxBleu = 3;
-    c.PCalcMaxBleuMult = true;
-    c.PCaseVerPlus->PCalcMaxBleu = 3; // no penalty reaches a tier
-    for (std::int32_t level : {kFort, kMoyen, kFaible})
-        EXPECT_EQ(Score(c, level), 5000000);
-    c.PCalcMaxRougeMult = true;
-    EXPECT_EQ(Score(c, kFaible), 9000000);
-    c.PCalcMaxRouge = 2;
-    EXPECT_EQ(Score(c, kFort), 2990000);
-    c.PCalcMaxBleuMult = false;
-    c.PCalcMaxBleu = 4;
-    EXPECT_EQ(Score(c, kMoyen), 2580000);
-}
-
-TEST_F(ScoreTest, PenaltiesFromTheCellAbove) {
-    UneCase& c = At(1, 0);
-    UneCase& above = *c.PCaseVerPlus;
-    above.PCalcMaxBleu = 3;
-    EXPECT_EQ(Score(c, kFort), -900000);
-    EXPECT_EQ(Score(c, kMoyen), -900000);
-    EXPECT_EQ(Score(c, kFaible), 1); // the weak level looks at no other cell
-
-    above.PCalcMaxBleu = 0;
-    above.PCalcMaxRouge = 3;
-    EXPECT_EQ(Score(c, kFort), 1);
-    above.PCalcMaxRouge = 4;
-    EXPECT_EQ(Score(c, kFort), -40000);
-    above.PCalcPossibleBleu = 2;
-    EXPECT_EQ(Score(c, kFort), -41000);
-    EXPECT_EQ(Score(c, kMoyen), -41000);
-
-    // A blue threat replaces the -1,000.
-    above.PCalcMaxRouge = 0;
-    c.PCalcDanger2Bleu = 1;
-    EXPECT_EQ(Score(c, kFort), 900000);
-    EXPECT_EQ(Score(c, kMoyen), 900000);
-    c.PCalcDanger2Bleu = 2;
-    EXPECT_EQ(Score(c, kFort), 950000);
-}
-
-TEST_F(ScoreTest, NegativeSumGetsTheCentreBonusTowardZero) {
-    UneCase& c = At(3, 1);
-    c.PCaseVerPlus->PCalcPossibleBleu = 2;
-    // -999 x 1.1 = -1098.9, then -1098 x 1.1 = -1207.8: the fraction is dropped.
-    EXPECT_EQ(Score(c, kFort), -1207);
-    EXPECT_EQ(Score(c, kMoyen), -1098);
-}
-
-TEST_F(ScoreTest, DiagonalNeighboursAsStored) {
-    UneCase& c = At(3, 1);
-    UneCase& right = *c.PCaseMonPlus;
-    UneCase& left = *c.PCaseDesPlus;
-    right.PCalcMaxRouge = 3;
-    EXPECT_EQ(Score(c, kFort), 50001);
-    EXPECT_EQ(Score(c, kMoyen), 1); // no diagonal bonus below strong
-    left.PCalcMaxRouge = 2;
-    EXPECT_EQ(Score(c, kFort), 55001);
-    right.PCalcMaxRouge = 0;
-    c.PCalcPossibleRouge = 2;
-    // 5,000 + 3,501 = 8,501; x 1.1 = 9,351, which is past 9,000: no second bonus.
-    EXPECT_EQ(Score(c, kFort), 9351);
-
-    // At the right edge the upper-right neighbour is the outside cell.
-    UneCase& edge = At(6, 0);
-    EXPECT_EQ(edge.PCaseMonPlus, board.PCaseALEXTerieur);
-    EXPECT_EQ(Score(edge, kFort), 1);
-}
-
-TEST_F(ScoreTest, ThreatAndThreeBlueTerms) {
-    UneCase& c = At(0, 0);
-    c.PCalcDanger2Rouge = 10;
-    EXPECT_EQ(Score(c, kFort), 11001);
-    EXPECT_EQ(Score(c, kMoyen), 1);
-    c.PCalcDanger2Rouge = 1;
-    EXPECT_EQ(Score(c, kFort), 2001);
-    c.PCalcDanger2Rouge = 0;
-    c.PCalcPossibleBleu = 3;
-    EXPECT_EQ(Score(c, kFort), 9001);
-    c.PCalcMaxBleuMult = true;
-    EXPECT_EQ(Score(c, kFort), 18501);
-
-    // A centre cell at 9,000 or more keeps its sum.
-    UneCase& centre = At(3, 2);
-    centre.PCalcPossibleBleu = 3;
-    EXPECT_EQ(Score(centre, kFort), 9001);
-}
-
-TEST_F(ScoreTest, SumTermsByLevel) {
-    UneCase& c = At(0, 0);
-    c.PCalcPossibleRouge = 2;
-    c.PCalcMaxRougeMult = true;
-    for (std::int32_t level : {kFort, kMoyen, kFaible})
-        EXPECT_EQ(Score(c, level), 7901);
-    c.PCalcPossibleRouge = 0;
-    c.PCalcPossibleBleu = 2;
-    c.PCalcMaxBleuMult = true;
-    EXPECT_EQ(Score(c, kFort), 4501);
-    EXPECT_EQ(Score(c, kFaible), 1); // the weak level ignores two blue
-    c.PCalcPossibleBleu = 1;
-    EXPECT_EQ(Score(c, kFaible), 186);
-    c.PCalcMaxBleuMult = false;
-    EXPECT_EQ(Score(c, kFaible), 96);
-    c.PCalcPossibleBleu = 0;
-    c.PCalcPossibleRouge = 1;
-    c.PCalcMaxRougeMult = false;
-    EXPECT_EQ(Score(c, kMoyen), 4);
-    c.PCalcMaxRougeMult = true;
-    EXPECT_EQ(Score(c, kMoyen), 8);
+    for (std::int32_t level : {-1, 0, 1, 2, 3, 7}) {
+        o.PScore = 12;
+        o.MCALCULDuScore(level);
+        EXPECT_EQ(o.PScore, 0) << level;
+        if (level == kMoyen || level == kFaible) continue;
+        c.MCALCULDuScore(level);
+        EXPECT_EQ(c.PScore, 4236) << level;
+    }
 }
 
 } // namespace
