@@ -28,15 +28,8 @@ void LocalHttpServer::Accept() {
             if (!head->contains("\r\n\r\n")) return;
             requests[number] = *head;
             *answered = true;
-            Mode m = mode;
-            QByteArray out = response;
-            for (const Override& o : overrides) {
-                if (o.connection == number) {
-                    m = o.mode;
-                    out = o.response;
-                }
-            }
-            switch (m) {
+            const QByteArray out = response;
+            switch (mode) {
             case Mode::Reply:
                 socket->write(out);
                 socket->disconnectFromHost();

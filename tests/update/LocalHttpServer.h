@@ -6,7 +6,7 @@
 #include <QTcpServer>
 
 class LocalHttpServer : public QTcpServer {
-public:
+  public:
     enum class Mode {
         Reply,       // sends `response` whole, then closes
         Silent,      // accepts, reads, never answers
@@ -20,19 +20,12 @@ public:
     Mode mode = Mode::Reply;
     QByteArray response;
     int trickleMs = 300;
-    // Used instead of `mode` and `response` for the connection with that number (0 first).
-    struct Override {
-        int connection;
-        Mode mode;
-        QByteArray response;
-    };
-    QList<Override> overrides;
 
     QList<QByteArray> requests; // the request heads received, in order
 
     // A whole 200 response with a length; 404 pages and the like through `status`.
     static QByteArray Ok(const QByteArray& body, const QByteArray& status = "200 OK");
 
-private:
+  private:
     void Accept();
 };
