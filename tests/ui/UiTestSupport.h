@@ -1,36 +1,37 @@
 #pragma once
 // What the window tests share: a desktop that records instead of acting, a preferences folder of
-// the test's own, and the application launched and torn down the way the program does it.
+// the test's own, the application launched and torn down the way the program does it, and the
+// user's gestures on the main window.
 #include "Demarrage.h"
 #include "Desktop.h"
 #include "FichierPreference.h"
+#include "MenuBar1.h"
 #include "Ticks.h"
 #include "WKestrova.h"
 
 #include <QApplication>
-#include <QByteArray>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-// Records beeps, messages, links and quits. A quit closes every window, as the real one does
-// before it leaves the event loop; there is no loop to leave in a test.
+// Records beeps, links and quits. A quit closes every window, as the real one does before it
+// leaves the event loop; there is no loop to leave in a test.
 class RecordingDesktop : public Desktop {
 public:
     int beeps = 0;
-    QStringList messages;
     QStringList urls;
     std::vector<int> quits;
 
     void Beep() override { ++beeps; }
-    void MsgBox(const QString& text) override { messages << text; }
+    void MsgBox(const QString&) override {}
     void ShowURL(const QString& address) override { urls << address; }
     void Quit(int code) override {
         quits.push_back(code);
@@ -38,18 +39,13 @@ public:
     }
 };
 
-inline const QString kPrefFile = QStringLiteral("Talvo.Kestrova.Pref");
-
 // A preferences folder for one test, used by the store while this object lives.
 class TestPreferences {
 public:
     TestPreferences() { FichierPreference::mPrefChangeDossier(dir_.path()); }
     ~TestPreferences() { FichierPreference::mPrefChangeDossier(QString()); }
-    TestPreferences(const TestPreferences&) = delete;
-    TestPreferences& operator=(const TestPreferences&) = delete;
 
-    QString Path() const { return QDir(dir_.path()).filePath(kPrefFile); }
-    bool Exists() const { return QFile::exists(Path()); }
+    QString Path() const { return QDir(dir_.path()).filePath(QStringLiteral("Talvo.Kestrova.Pref")); }
 
     // Writes "[-key-] value" lines.
     void Write(const QMap<QString, QString>& values) const {
@@ -62,12 +58,10 @@ public:
     QMap<QString, QString> Read() const {
         QMap<QString, QString> values;
         QFile file(Path());
-        if (!file.open(QIODevice::ReadOnly)) return values;
-        for (const QByteArray& raw : file.readAll().split('\n')) {
-            const QString line = QString::fromUtf8(raw);
-            const qsizetype sep = line.indexOf(QStringLiteral("-] "));
-            if (line.startsWith(QStringLiteral("[-")) && sep > 0) values.insert(line.mid(2, sep - 2), line.mid(sep + 3));
-        }
+        if (file.open(QIODevice::ReadOnly))
+            for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')))
+                if (const qsizetype sep = line.indexOf(QStringLiteral("-] ")); line.startsWith(QStringLiteral("[-")) && sep > 0)
+                    values.insert(line.mid(2, sep - 2), line.mid(sep + 3));
         return values;
     }
 
@@ -77,6 +71,10 @@ private:
 
 // Deletes the windows that closed: they go at the next turn of the event loop.
 inline void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+inline void Flush() {
+    FlushDeletes();
+    QCoreApplication::processEvents();
+}
 
 // The application started as the program starts it, with a recording desktop; torn down as the
 // program does after its event loop, unless the test did it already.
@@ -111,10 +109,13 @@ private:
     bool terminated_ = false;
 };
 
-// Counts the tokens of each colour on the board.
+class UiTest : public ::testing::Test {
+protected:
+    TestPreferences prefs;
+};
+
 struct TokenCount {
-    int red = 0;
-    int blue = 0;
+    int red = 0, blue = 0;
     int Total() const { return red + blue; }
 };
 
@@ -122,17 +123,52 @@ inline TokenCount CountTokens(const UnPlateau& board) {
     TokenCount count;
     for (int c = 0; c < 7; ++c)
         for (int r = 0; r < 6; ++r) {
-            if (board.PCase(c, r)->PRouge) ++count.red;
-            if (board.PCase(c, r)->PBleu) ++count.blue;
+            count.red += board.PCase(c, r)->PRouge;
+            count.blue += board.PCase(c, r)->PBleu;
         }
     return count;
 }
+
+// The middle of a column, as the last full redraw placed it.
+inline int ColumnX(const WKestrova& w, int column) { return w.PRetraitFondX + column * w.PLarg + w.PLarg / 2; }
 
 // A real mouse click on the board area, let through the click filter.
 inline void ClickAt(WKestrova& w, int x, int y) {
     w.PTicks = std::int32_t(Ticks() - 1);
     QTest::mouseClick(w.Content(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
 }
+inline void Play(WKestrova& w, const std::vector<int>& columns) {
+    for (int c : columns) ClickAt(w, ColumnX(w, c), w.Height() / 2);
+}
 
-// The middle of a column, as the last full redraw placed it.
-inline int ColumnX(const WKestrova& w, int column) { return w.PRetraitFondX + column * w.PLarg + w.PLarg / 2; }
+// The main window in front, as when the user opens its menus or types a shortcut.
+inline void Front(WKestrova& w) {
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+// A choice from the menu bar, the way the menus deliver it.
+inline void Choose(WKestrova& w, MenuItem* item) {
+    ASSERT_TRUE(item);
+    Front(w);
+    item->Action()->trigger();
+}
+
+// The check marks as the menus show them once prepared: levels Fort Moyen Faible, Solo Duo,
+// proportional, log, the three themes, the four backgrounds.
+inline QString Marks(WKestrova& w) {
+    Front(w);
+    MenuBar1Instance().PrepareMenus();
+    QString marks;
+    for (MenuItem* item : {w.MnFort(), w.MnMoyen(), w.MnFaible(), w.MnSolo(), w.MnDuo(), w.MnAgrandProp(),
+                           w.MnJournal(), w.MNPion(0), w.MNPion(1), w.MNPion(2), w.MNFond(0), w.MNFond(1),
+                           w.MNFond(2), w.MNFond(3)})
+        marks += item->Checked() ? QLatin1Char('1') : QLatin1Char('0');
+    return marks;
+}
+
+// The way a window manager closes a window when its close box is clicked.
+inline void CloseBox(QWidget& window) {
+    ASSERT_NE(window.windowHandle(), nullptr);
+    window.windowHandle()->close();
+}
