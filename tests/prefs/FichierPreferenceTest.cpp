@@ -10,8 +10,11 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace FichierPreference;
 
@@ -26,10 +29,24 @@ class DesktopEspion : public Desktop {
     void MsgBox(const QString& text) override { messages << text; }
 };
 
+// Runs the check as an unprivileged user when the tests run as root, who ignores file modes.
+bool SansPrivileges(const std::function<bool()>& verification) {
+    if (geteuid() != 0) return verification();
+    const pid_t enfant = fork();
+    if (enfant == 0) {
+        const bool ok = setgid(65534) == 0 && setuid(65534) == 0 && verification();
+        _exit(ok ? 0 : 1);
+    }
+    int etat = 0;
+    return enfant > 0 && waitpid(enfant, &etat, 0) == enfant && WIFEXITED(etat) && WEXITSTATUS(etat) == 0;
+}
+
 class Preferences : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dossier.isValid());
+        // Reachable by the unprivileged user of SansPrivileges.
+        chmod(QFile::encodeName(dossier.path()).constData(), 0755);
         SetDesktop(&espion);
         mPrefChangeDossier(dossier.path());
         mPrefLibere();
@@ -127,6 +144,14 @@ TEST_F(Preferences, MissingOrUnnamedFileGivesDefaults) {
     EXPECT_EQ(Lit(), "[-NiveauDeJeu-] 1\n[-NoDePion-] 2\n");
     EXPECT_EQ(espion.messages.size(), 2);
 
+    // A file that can only be read is read as missing.
+    Ecrit("[-NoDePion-] 2\n");
+    chmod(QFile::encodeName(Chemin()).constData(), 0444);
+    EXPECT_TRUE(SansPrivileges([] {
+        mAppPrefFichierLecture(Nom);
+        return mPrefNbLit("NoDePion", 3) == 3;
+    })) << "a read-only file is read as missing";
+
     // A named pipe is read as missing and must not wait for a writer.
     QFile::remove(Chemin());
     ASSERT_EQ(mkfifo(QFile::encodeName(Chemin()).constData(), 0600), 0);
@@ -153,6 +178,16 @@ TEST_F(Preferences, FailedSaveKeepsThePreviousFile) {
     std::signal(SIGXFSZ, ancienSignal);
     EXPECT_EQ(Lit(), ancien);
     EXPECT_EQ(Fichiers(), QStringList{Nom});
+
+    // A folder where nothing can be created, though the file itself is writeable.
+    chmod(QFile::encodeName(Chemin()).constData(), 0666);
+    chmod(QFile::encodeName(dossier.path()).constData(), 0555);
+    EXPECT_TRUE(SansPrivileges([] {
+        mAppPrefFichierEcriture();
+        return true;
+    }));
+    chmod(QFile::encodeName(dossier.path()).constData(), 0755);
+    EXPECT_EQ(Lit(), ancien);
 
     mPrefChangeDossier(dossier.filePath("a/b")); // the save creates a missing folder
     mAppPrefFichierEcriture();
