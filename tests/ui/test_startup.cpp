@@ -53,10 +53,11 @@ TEST_F(Startup, TheMenuTreeByNameKindIndexAndShortcutThenItsIcons) {
     EXPECT_EQ(AppInstance().GetMenuBar(), &bar);
     EXPECT_EQ(w.GetMenuBar(), &bar);
 
-    // Each item as name[#index][@kind][=keys][!manual][-] (manual: no auto-enable; -: separator).
+    // Each item as name[#index]["text"][@kind][=keys][!manual][-] (manual: no auto-enable; -: separator).
     auto describe = [](const MenuItem& item) {
         QString d = item.Name;
         if (item.Index >= 0) d += QStringLiteral("#%1").arg(item.Index);
+        if (!item.Text().isEmpty() && !item.Action()->isSeparator()) d += QLatin1Char('"') + item.Text() + QLatin1Char('"');
         if (item.ItemKind() != MenuItem::Kind::Plain)
             d += item.ItemKind() == MenuItem::Kind::QuitMenuItem ? QStringLiteral("@quit") : QStringLiteral("@apple");
         if (!item.Action()->shortcut().isEmpty()) d += QLatin1Char('=') + item.Action()->shortcut().toString();
@@ -65,17 +66,19 @@ TEST_F(Startup, TheMenuTreeByNameKindIndexAndShortcutThenItsIcons) {
         return d;
     };
     const QStringList tree = {
-        "FileMenu: MNNewPartie=Ctrl+N MnAPropos@apple MnVersion@apple UntitledSeparator0- MnSolo=Ctrl+1 MnDuo=Ctrl+2 "
-        "UntitledSeparator1- MnAgrandProp UntitledSeparator2- MnJournal=Ctrl+J! UntitledSeparator- FileQuit@quit=Ctrl+Q",
-        "MNNiveau: MnFaible MnMoyen MnFort",
-        "MNPionBase: MNPion#0 MNPion#1 MNPion#2",
-        "MNFondBase: MNFond#0 MNFond#1 MNFond#2 MNFond#3"};
+        "FileMenu\"Fichier\": MNNewPartie\"Nouvelle Partie\"=Ctrl+N MnAPropos\"A propos de Kestrova...\"@apple "
+        "MnVersion\"Recherche mise à jour...\"@apple UntitledSeparator0- MnSolo\"Mode Solo\"=Ctrl+1 "
+        "MnDuo\"Mode Duo\"=Ctrl+2 UntitledSeparator1- MnAgrandProp\"Agrandissement proportionnel\" "
+        "UntitledSeparator2- MnJournal\"Journal\"=Ctrl+J! UntitledSeparator- FileQuit\"Quitter\"@quit=Ctrl+Q",
+        "MNNiveau\"Niveaux\": MnFaible\"Faible\" MnMoyen\"Moyen\" MnFort\"Fort\"",
+        "MNPionBase\"Pions\": MNPion#0 MNPion#1 MNPion#2",
+        "MNFondBase\"Fonds\": MNFond#0 MNFond#1 MNFond#2 MNFond#3"};
     const QList<QAction*> shownMenus = w.menuBar()->actions();
     ASSERT_EQ(bar.Children().size(), std::size_t(tree.size()));
     ASSERT_EQ(shownMenus.size(), tree.size());
     for (qsizetype m = 0; m < tree.size(); ++m) {
         const MenuItem& menu = *bar.Children()[std::size_t(m)];
-        QString built = menu.Name + QLatin1Char(':');
+        QString built = menu.Name + QLatin1Char('"') + menu.Text() + QStringLiteral("\":");
         QList<QAction*> actions;
         for (const auto& item : menu.Children()) {
             built += QLatin1Char(' ') + describe(*item);
@@ -123,6 +126,19 @@ TEST_F(Startup, TheThemeIconsAreTheWholeTokenPicturesAt100EvenWhenThePreferences
         // The whole source stretched, not its top-left 100 × 100.
         EXPECT_LT(Distance(icon->Image(), source->Image().scaled(100, 100, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 6.0);
         EXPECT_GT(Distance(icon->Image(), source->Image().copy(0, 0, 100, 100)), 20.0);
+    }
+
+    // A source that is not square is stretched over the whole icon, not cropped or letterboxed.
+    QImage wide(200, 50, QImage::Format_ARGB32);
+    wide.fill(Qt::red);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 100; x < 200; ++x) wide.setPixel(x, y, qRgb(0, 0, 255));
+    const Picture source(wide);
+    PictureRef icon = NewPicture(100, 100, 32);
+    icon->GetGraphics().DrawPicture(source, 0, 0, 100, 100, 0, 0, source.Width(), source.Height());
+    for (const int y : {2, 50, 97}) {
+        EXPECT_EQ(icon->Image().pixel(10, y), qRgb(255, 0, 0)) << y;
+        EXPECT_EQ(icon->Image().pixel(90, y), qRgb(0, 0, 255)) << y;
     }
 }
 
