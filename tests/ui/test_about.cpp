@@ -51,12 +51,24 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     };
     for (const auto& closeIt : ways) {
         QPointer<WHelp> shown;
+        bool stillOpen = false;
         QTimer::singleShot(0, [&] {
             shown = ExistingWindow<WHelp>();
             ASSERT_NE(shown, nullptr);
             closeIt(*shown);
         });
+        // Should the gesture not close it, end the modal display here rather than hang.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            if (WHelp* open = ExistingWindow<WHelp>()) {
+                stillOpen = true;
+                open->Close();
+            }
+        });
+        guard.start(3000);
         EXPECT_TRUE(AppInstance().HandleMenu(QStringLiteral("MnAPropos"), -1));
+        EXPECT_FALSE(stillOpen) << "the gesture did not close the about window";
         FlushDeletes();
         EXPECT_TRUE(shown.isNull());
         EXPECT_EQ(ExistingWindow<WHelp>(), nullptr);
