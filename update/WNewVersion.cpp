@@ -5,6 +5,7 @@
 #include "Desktop.h"
 #include "EndOfLine.h"
 #include "HTTPSocket.h"
+#include "StaticText.h"
 #include "UpdateCheckSettings.h"
 
 #include <QGroupBox>
@@ -20,18 +21,9 @@ namespace {
 const QString kListPath = QStringLiteral("/Zentrafor/Telecharg/TalvoVersion.txt");
 const QString kWaiting = QStringLiteral("CONTROLE INTERNET EN ATTENTE DE REPONSE !");
 
-void SetTextColour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
 QLabel* NewLabel(QWidget* parent, const QString& text, QRect geometry, const QFont& font, Qt::Alignment align) {
     auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    label->setAlignment(align | Qt::AlignTop);
-    SetTextColour(label, Qt::black);
+    PlaceStaticText(label, geometry, font, align | Qt::AlignTop);
     return label;
 }
 

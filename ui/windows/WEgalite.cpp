@@ -1,10 +1,10 @@
 #include "WEgalite.h"
 
 #include "BoutonNouvellePartie.h"
+#include "ControlFont.h"
 #include "FenetreFixe.h"
+#include "StaticText.h"
 
-#include <QLabel>
-#include <QPalette>
 #include <QPushButton>
 
 WEgalite::WEgalite() {
@@ -13,17 +13,9 @@ WEgalite::WEgalite() {
 
     StaticText1 = new QLabel(QStringLiteral("Egalité !"), Content());
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
-    StaticText1->setGeometry(20, 1, 198, 51);
-    StaticText1->setAlignment(Qt::AlignCenter);
-    // The layout was drawn at one pixel per point.
-    QFont font = StaticText1->font();
-    font.setPixelSize(40);
-    font.setBold(true);
+    QFont font = ControlFont(QStringLiteral("System"), 40, true);
     font.setItalic(true);
-    StaticText1->setFont(font);
-    QPalette p = StaticText1->palette();
-    p.setColor(QPalette::WindowText, QColor(0x00, 0xCC, 0x00));
-    StaticText1->setPalette(p);
+    PlaceStaticText(StaticText1, QRect(20, 1, 198, 51), font, Qt::AlignCenter, QColor(0x00, 0xCC, 0x00));
 
     PushButton1 = BoutonNouvellePartie(*this, 238, 20);
     connect(PushButton1, &QPushButton::clicked, this, &WEgalite::PushButton1_Action);

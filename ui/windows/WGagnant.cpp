@@ -1,10 +1,10 @@
 #include "WGagnant.h"
 
 #include "BoutonNouvellePartie.h"
+#include "ControlFont.h"
 #include "FenetreFixe.h"
+#include "StaticText.h"
 
-#include <QLabel>
-#include <QPalette>
 #include <QPushButton>
 
 WGagnant::WGagnant() {
@@ -16,15 +16,8 @@ WGagnant::WGagnant() {
 
     StaticText1 = new QLabel(QStringLiteral("Gain :"), Content());
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
-    StaticText1->setGeometry(20, 19, 80, 20);
-    StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // The layout was drawn at one pixel per point.
-    QFont font = StaticText1->font();
-    font.setPixelSize(24);
-    StaticText1->setFont(font);
-    QPalette p = StaticText1->palette();
-    p.setColor(QPalette::WindowText, Qt::black);
-    StaticText1->setPalette(p);
+    PlaceStaticText(StaticText1, QRect(20, 19, 80, 20), ControlFont(QStringLiteral("System"), 24),
+                    Qt::AlignLeft | Qt::AlignVCenter);
 
     // One token place wide: shows the first token of the strip it is given.
     ChGain = new Canvas(Content());

@@ -6,6 +6,7 @@
 #include "Desktop.h"
 #include "EndOfLine.h"
 #include "PictureItems.h"
+#include "StaticText.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -30,12 +31,7 @@ private:
 };
 
 void Place(QLabel* label, QRect geometry, int size, Qt::Alignment align, const QColor& colour) {
-    label->setGeometry(geometry);
-    label->setFont(ControlFont(QStringLiteral("System"), size));
-    label->setAlignment(align | Qt::AlignTop);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    PlaceStaticText(label, geometry, ControlFont(QStringLiteral("System"), size), align | Qt::AlignTop, colour);
 }
 
 QString AboutText() {
