@@ -152,13 +152,10 @@ void UneCase::CALCMaxCouleur() {
         // The cell above a playable cell cannot extend the column's run: the playable cell is between.
         if (i == kVerticale && PTopCaseFuture) continue;
         rouge.Voir(Pas(*this, kLignes[i].moins, R) + Pas(*this, kLignes[i].plus, R));
+        bleu.Voir(Pas(*this, kLignes[i].moins, B) + Pas(*this, kLignes[i].plus, B));
     }
     PCalcMaxRouge = rouge.compte;
     PCalcMaxRougeMult = rouge.Mult();
-    for (int i = 0; i < 4; ++i) {
-        if (i == kVerticale && PTopCaseFuture) continue;
-        bleu.Voir(Pas(*this, kLignes[i].moins, B) + Pas(*this, kLignes[i].plus, B));
-    }
     PCalcMaxBleu = bleu.compte;
     PCalcMaxBleuMult = bleu.Mult();
 }
