@@ -40,6 +40,8 @@ WKestrova::WKestrova() : enginePlatform_(std::make_unique<WindowEnginePlatform>(
     BtTest = new QCheckBox(QStringLiteral("Mode Test"), Content());
     BtTest->setObjectName(QStringLiteral("BtTest"));
     BtTest->setGeometry(624, -49, 89, 20);
+    // Out of sight, so out of the keyboard's reach too: Space or Tab must never tick it.
+    BtTest->setFocusPolicy(Qt::NoFocus);
     connect(BtTest, &QCheckBox::toggled, this, [this] { BtTest_Action(); });
 
     AddMenuHandlers();
