@@ -43,8 +43,8 @@ WNewVersion::WNewVersion() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMinimizeButtonHint);
     SetSize(412, 463);
-    SetMinSize(412, 463);
-    SetMaxSize(412, 463);
+    // On the window itself, so that the window manager is told a maximum as well as a minimum.
+    setFixedSize(412, 463);
 
     QWidget* content = Content();
     const QFont system12 = ControlFont(QStringLiteral("System"), 12);

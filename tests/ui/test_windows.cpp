@@ -5,6 +5,7 @@
 #include "WEgalite.h"
 #include "WGagnant.h"
 #include "WJournal.h"
+#include "WNewVersion.h"
 #include "WQuiDoitJouer.h"
 #include "WTrace.h"
 
@@ -195,12 +196,15 @@ TEST_F(Windows, AllOpenTheyAreFixedAndNonBlockingAndAtQuitTheirCloseHandlersCrea
     Choose(w, w.MnDuo());
     const std::pair<Window*, bool> windows[] = {{ExistingWindow<WJournal>(), true}, {ExistingWindow<WTrace>(), true},
                                                 {&WindowInstance<WEgalite>(), true}, {&WindowInstance<WGagnant>(), true},
-                                                {ExistingWindow<WQuiDoitJouer>(), false}};
+                                                {ExistingWindow<WQuiDoitJouer>(), false},
+                                                {&WindowInstance<WNewVersion>(), true}};
     for (auto [window, closeBox] : windows) {
         ASSERT_NE(window, nullptr);
         SCOPED_TRACE(window->Title().toStdString());
         window->Show();
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
+        // What the window manager is told.
+        EXPECT_EQ(window->windowHandle()->minimumSize(), window->windowHandle()->maximumSize());
         EXPECT_EQ(window->minimumSize(), QSize(window->Width(), window->Height()));
         EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
         EXPECT_EQ(bool(window->windowFlags() & Qt::WindowCloseButtonHint), closeBox);
