@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Geometry{750, 650, 25, 50, 50, 25, 100, 100, {26, 526}, {626, 26}},
                       // 22.4, 44.8 and 45.38 are converted each on its own, toward zero.
                       Geometry{672, 590, 22, 44, 45, 22, 89, 90, {23, 477}, {561, 23}}),
-    [](const auto& info) { return std::to_string(info.param.width) + "x" + std::to_string(info.param.height); });
+    [](const auto& test) { return std::to_string(test.param.width) + "x" + std::to_string(test.param.height); });
 
 TEST_F(MainWindow, ClicksToColumnsTheTickFilterFullColumnsAndTheOpeningSide) {
     LaunchedGame game;

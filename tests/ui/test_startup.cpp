@@ -193,7 +193,7 @@ TEST_P(LaunchAndQuit, TheWindowReadsWhatOpenLoadedAndTheFileIsWrittenAfterItClos
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, LaunchAndQuit, ::testing::Values(QuitBy::CloseBox, QuitBy::QuitItem, QuitBy::QuitShortcut),
-                         [](const auto& info) { return std::string(kQuitNames[int(info.param)]); });
+                         [](const auto& test) { return std::string(kQuitNames[int(test.param)]); });
 
 TEST_F(Startup, AClosedWindowsAccessorGivesANewWindow) {
     LaunchedGame game;
