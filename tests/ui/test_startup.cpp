@@ -62,15 +62,16 @@ TEST_F(Startup, TheMenusReadAsAPlayerSeesThemAndGetTheirIcons) {
     EXPECT_EQ(AppInstance().GetMenuBar(), &MenuBar1Instance());
     EXPECT_EQ(w.GetMenuBar(), &MenuBar1Instance());
 
-    // Each menu's title, then its items as shown: text, a tab and the keys; "-" a separator.
-    // The themes and backgrounds show pictures only.
+    // The menus as a player opens them: each title, then its items as shown, text, a tab and the
+    // keys; "-" a separator. Preparing them also gives the themes and backgrounds their icons.
+    MenuBar1Instance().PrepareMenus();
     const QStringList want = {
         "Fichier: Nouvelle Partie\tCtrl+N | A propos de Kestrova... | Recherche mise à jour... | - | "
         "Mode Solo\tCtrl+1 | Mode Duo\tCtrl+2 | - | Agrandissement proportionnel | - | Journal\tCtrl+J | - | "
         "Quitter\tCtrl+Q",
         "Niveaux: Faible | Moyen | Fort",
-        "Pions:  |  | ",
-        "Fonds:  |  |  | "};
+        "Pions: Brassenay 4 | Poker 1 | Poker 2",
+        "Fonds: Bois 1 | Bois 2 | Métal | Fusion"};
     QStringList shown;
     for (const QAction* title : w.menuBar()->actions()) {
         QStringList items;
@@ -81,9 +82,6 @@ TEST_F(Startup, TheMenusReadAsAPlayerSeesThemAndGetTheirIcons) {
         shown << title->text() + QStringLiteral(": ") + items.join(QStringLiteral(" | "));
     }
     EXPECT_EQ(shown, want);
-
-    // Preparing the menus gives the themes and backgrounds their icons and enables the log.
-    MenuBar1Instance().PrepareMenus();
     const PictureRef icons[] = {AppInstance().MenuVlek, AppInstance().MenuPoker, AppInstance().MenuPoker2};
     for (int k = 0; k < 3; ++k) EXPECT_EQ(w.MNPion(k)->Icon(), icons[k]);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(w.MNFond(i)->Icon(), w.PFondDemo[std::size_t(i)]);
