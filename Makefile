@@ -12,7 +12,7 @@ build: deps
 	cmake --build --preset default
 
 run: build
-	@if [ -x $(GAME) ]; then exec $(GAME); else echo "La fenêtre du jeu n'est pas encore construite : tout le reste l'est."; fi
+	$(GAME)
 
 test-default: deps
 	cmake --preset default

@@ -1,6 +1,7 @@
 #include "App.h"
 
 #include "FichierPreference.h"
+#include "NomFichierPref.h"
 #include "PictureItems.h"
 #include "WHelp.h"
 #include "Window.h"
@@ -19,7 +20,7 @@ void App::Event_Open() {
     MenuVlek = MakeIcon(VlekRouge());
     MenuPoker = MakeIcon(PokerRouge());
     MenuPoker2 = MakeIcon(Poker2Rouge());
-    FichierPreference::mAppPrefFichierLecture(QStringLiteral("Talvo.Kestrova.Pref"));
+    FichierPreference::mAppPrefFichierLecture(QString::fromLatin1(kNomFichierPref));
 }
 
 void App::Event_Close() { FichierPreference::mAppPrefFichierEcriture(); }

@@ -5,7 +5,7 @@
 namespace {
 std::unique_ptr<MenuBar1> menuBarSlot;
 
-struct ItemSpec {
+struct ItemEntry {
     const char* name;
     MenuItem::Kind kind;
     const char* text;
@@ -14,20 +14,20 @@ struct ItemSpec {
     bool autoEnable = true;
 };
 
-void BuildMenu(MenuBar& bar, const char* menuName, const char* menuText, std::initializer_list<ItemSpec> items) {
+void BuildMenu(MenuBar& bar, const char* menuName, const char* menuText, std::initializer_list<ItemEntry> items) {
     auto menu = std::make_unique<MenuItem>();
     menu->Name = QString::fromUtf8(menuName);
     menu->AutoEnable = true;
     menu->SetText(QString::fromUtf8(menuText));
     menu->SetShortcut(QString());
     bar.Append(std::move(menu));
-    for (const ItemSpec& spec : items) {
-        auto item = std::make_unique<MenuItem>(spec.kind);
-        item->Name = QString::fromUtf8(spec.name);
-        item->AutoEnable = spec.autoEnable;
-        item->Index = spec.index;
-        item->SetText(QString::fromUtf8(spec.text));
-        if (spec.shortcut) item->SetShortcut(QString::fromUtf8(spec.shortcut));
+    for (const ItemEntry& entry : items) {
+        auto item = std::make_unique<MenuItem>(entry.kind);
+        item->Name = QString::fromUtf8(entry.name);
+        item->AutoEnable = entry.autoEnable;
+        item->Index = entry.index;
+        item->SetText(QString::fromUtf8(entry.text));
+        if (entry.shortcut) item->SetShortcut(QString::fromUtf8(entry.shortcut));
         bar.Menu(QString::fromUtf8(menuName))->Append(std::move(item));
     }
 }

@@ -1,17 +1,16 @@
 #include "PictureItems.h"
 
 #include "KestrovaPictures.h"
+#include "PictureIds.h"
 
 #include <QImage>
 #include <array>
 
 namespace {
-constexpr int kFirstId = 168;
-constexpr int kLastId = 184;
-std::array<PictureRef, kLastId - kFirstId + 1> cachedPictures;
+std::array<PictureRef, kLastPictureId - kFirstPictureId + 1> cachedPictures;
 
 PictureRef Item(int id) {
-    PictureRef& slot = cachedPictures[id - kFirstId];
+    PictureRef& slot = cachedPictures[id - kFirstPictureId];
     if (!slot) slot = GetPictureResource(id);
     return slot;
 }
@@ -26,23 +25,23 @@ PictureRef GetPictureResource(int id) {
     return std::make_shared<Picture>(image);
 }
 
-PictureRef FondQuatre4b() { return Item(168); }
-PictureRef PokerRougeFond() { return Item(169); }
-PictureRef PokerBleu() { return Item(170); }
-PictureRef PokerBleuFond() { return Item(171); }
-PictureRef FondCinq() { return Item(172); }
-PictureRef PokerRouge() { return Item(173); }
-PictureRef VlekRougeFond() { return Item(174); }
-PictureRef VlekRouge() { return Item(175); }
-PictureRef VlekBleuFond() { return Item(176); }
-PictureRef VlekBleu() { return Item(177); }
-PictureRef Hamster() { return Item(178); }
-PictureRef FondSix() { return Item(179); }
-PictureRef FondSept() { return Item(180); }
-PictureRef Poker2RougeFond() { return Item(181); }
-PictureRef Poker2Bleu() { return Item(182); }
-PictureRef Poker2Rouge() { return Item(183); }
-PictureRef Poker2BleuFond() { return Item(184); }
+PictureRef FondQuatre4b() { return Item(kFondQuatre4b); }
+PictureRef PokerRougeFond() { return Item(kPokerRougeFond); }
+PictureRef PokerBleu() { return Item(kPokerBleu); }
+PictureRef PokerBleuFond() { return Item(kPokerBleuFond); }
+PictureRef FondCinq() { return Item(kFondCinq); }
+PictureRef PokerRouge() { return Item(kPokerRouge); }
+PictureRef VlekRougeFond() { return Item(kVlekRougeFond); }
+PictureRef VlekRouge() { return Item(kVlekRouge); }
+PictureRef VlekBleuFond() { return Item(kVlekBleuFond); }
+PictureRef VlekBleu() { return Item(kVlekBleu); }
+PictureRef Hamster() { return Item(kHamster); }
+PictureRef FondSix() { return Item(kFondSix); }
+PictureRef FondSept() { return Item(kFondSept); }
+PictureRef Poker2RougeFond() { return Item(kPoker2RougeFond); }
+PictureRef Poker2Bleu() { return Item(kPoker2Bleu); }
+PictureRef Poker2Rouge() { return Item(kPoker2Rouge); }
+PictureRef Poker2BleuFond() { return Item(kPoker2BleuFond); }
 
 void ReleasePictureItems() {
     for (auto& slot : cachedPictures) slot.reset();

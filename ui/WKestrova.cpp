@@ -1,6 +1,7 @@
 #include "WKestrova.h"
 
 #include "App.h"
+#include "BoardGeometry.h"
 #include "Canvas.h"
 #include "ChampTexte.h"
 #include "Desktop.h"
@@ -90,7 +91,7 @@ void WKestrova::Event_Resizing() {
 void WKestrova::Event_Resized() {
     if (!PPlateau.PCase(0, 0)) return; // not opened yet
     if (PTopRetailProp) {
-        const std::int32_t w = DoubleToInteger(double(Height() * 15) / 13.0);
+        const std::int32_t w = DoubleToInteger(BoardGeometry::ProportionalWidth(Height()));
         if (w != Width()) SetWidth(w);
     }
     MDisplayCouleur();
@@ -213,29 +214,31 @@ void WKestrova::MDessinePlateau(Graphics g) {
         PFondPlateau = NewPicture(W, H, 32);
         Graphics background(*PFondPlateau);
         if (PFondCourant) {
-            background.DrawPicture(*PFondCourant, 0, 0, W, H, 0, 0, 1500, 1300);
+            background.DrawPicture(*PFondCourant, 0, 0, W, H, 0, 0, BoardGeometry::kReferenceWidth,
+                                   BoardGeometry::kReferenceHeight);
         } else {
             background.ForeColor = kPlainBoardColour;
             background.FillRect(0, 0, W, H);
         }
     }
-    PRetraitFondX = DoubleToInteger(double(W) * 50.0 / 1500.0);
-    PRetrait2xFondX = DoubleToInteger(double(W) * 100.0 / 1500.0);
-    PRetrait2xFondY = DoubleToInteger(double(H) * 100.0 / 1300.0);
-    PDecalFondX = DoubleToInteger(double(W) * 50.0 / 1500.0);
-    PDecalFondY = DoubleToInteger(double(H) * 50.0 / 1300.0);
+    using namespace BoardGeometry;
+    PRetraitFondX = DoubleToInteger(ScaledX(W, kMargin));
+    PRetrait2xFondX = DoubleToInteger(ScaledX(W, 2 * kMargin));
+    PRetrait2xFondY = DoubleToInteger(ScaledY(H, 2 * kMargin));
+    PDecalFondX = DoubleToInteger(ScaledX(W, kMargin));
+    PDecalFondY = DoubleToInteger(ScaledY(H, kMargin));
     const std::int32_t A = PFond->Width() - PRetrait2xFondX;
     const std::int32_t B = PFond->Height() - PRetrait2xFondY;
-    PLarg = DoubleToInteger(A / 7.0);
-    PHaut = DoubleToInteger(B / 6.0);
-    PLargFl = A / 7.0;
-    PHautFl = B / 6.0;
-    if (!PPionBleu || PPionBleu->Width() != PLarg - 16 || PPionBleu->Height() != PHaut - 16)
+    PLarg = DoubleToInteger(A / double(kColumns));
+    PHaut = DoubleToInteger(B / double(kRows));
+    PLargFl = A / double(kColumns);
+    PHautFl = B / double(kRows);
+    if (!PPionBleu || PPionBleu->Width() != PLarg - 2 * kTokenInset || PPionBleu->Height() != PHaut - 2 * kTokenInset)
         mPrepareLesPions(PLarg, PHaut);
     Graphics(*PFond).DrawPicture(*PFondPlateau, 0, 0);
     if (PPlateau.PCase(0, 0)) {
-        for (std::int32_t column = 0; column <= 6; ++column)
-            for (std::int32_t row = 0; row <= 5; ++row)
+        for (std::int32_t column = 0; column < kColumns; ++column)
+            for (std::int32_t row = 0; row < kRows; ++row)
                 if (PPlateau.PCase(column, row)->MSiOccup()) MDessinePionSurImage(column, row);
     }
     g.DrawPicture(*PFond, 0, 0);
@@ -243,13 +246,14 @@ void WKestrova::MDessinePlateau(Graphics g) {
 
 void WKestrova::MDessinePionSurImage(std::int32_t column, std::int32_t row) {
     if (!PFond || !PFondPlateau || !PPionBleu || !PPionRouge) return;
-    const std::int32_t x = DoubleToInteger(double(column) * PLargFl + double(PDecalFondX) + 1.0);
-    const std::int32_t y = DoubleToInteger(double(5 - row) * PHautFl + double(PDecalFondY) + 1.0);
+    const std::int32_t x = DoubleToInteger(BoardGeometry::CellLeft(column, PLargFl, PDecalFondX));
+    const std::int32_t y = DoubleToInteger(BoardGeometry::CellTop(row, PHautFl, PDecalFondY));
     Graphics frame(*PFond);
     frame.DrawPicture(*PFondPlateau, x, y, PLarg, PHaut, x, y, PLarg, PHaut);
     const UneCase* cell = PPlateau.PCase(column, row);
-    if (cell->PBleu) frame.DrawPicture(*PPionBleu, x + 8, y + 8);
-    else if (cell->PRouge) frame.DrawPicture(*PPionRouge, x + 8, y + 8);
+    constexpr int inset = BoardGeometry::kTokenInset;
+    if (cell->PBleu) frame.DrawPicture(*PPionBleu, x + inset, y + inset);
+    else if (cell->PRouge) frame.DrawPicture(*PPionRouge, x + inset, y + inset);
 }
 
 void WKestrova::MDessinePionSurPlateau(Graphics g, std::int32_t column, std::int32_t row) {
@@ -267,8 +271,8 @@ void DrawScaled(const PictureRef& source, Picture& target, std::int32_t w, std::
 } // namespace
 
 void WKestrova::mPrepareLesPions(std::int32_t w, std::int32_t h) {
-    const std::int32_t tw = w - 16;
-    const std::int32_t th = h - 16;
+    const std::int32_t tw = w - 2 * BoardGeometry::kTokenInset;
+    const std::int32_t th = h - 2 * BoardGeometry::kTokenInset;
     PPionBleu = NewPicture(tw, th, 32);
     PPionRouge = NewPicture(tw, th, 32);
     DrawScaled(Bleu, *PPionBleu, tw, th);

@@ -1,6 +1,7 @@
 // The main window's menu commands: item accessors, handler binding, handlers and the
 // preparation of the menus before they show.
 #include "App.h"
+#include "BoardGeometry.h"
 #include "DoubleToInteger.h"
 #include "MdNewVersion.h"
 #include "Menu.h"
@@ -103,7 +104,7 @@ bool WKestrova::_MnVersion_Action() {
 bool WKestrova::_MnAgrandProp_Action() {
     PTopRetailProp = !PTopRetailProp;
     if (PTopRetailProp) {
-        const std::int32_t w = DoubleToInteger(double(Height() * 15) / 13.0);
+        const std::int32_t w = DoubleToInteger(BoardGeometry::ProportionalWidth(Height()));
         if (w != Width()) SetWidth(w);
     }
     return true;

@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as the preferences file, reads from the store, then checks that what a
 // save writes loads back to the same store: saving it again gives the same bytes.
 #include "FichierPreference.h"
+#include "NomFichierPref.h"
 
 #include "Desktop.h"
 
@@ -16,7 +17,7 @@ using namespace FichierPreference;
 
 namespace {
 
-const QString Nom = QStringLiteral("Talvo.Kestrova.Pref");
+const QString Nom = QString::fromLatin1(kNomFichierPref);
 
 class DesktopMuet : public Desktop {
 public:

@@ -1,4 +1,4 @@
-// The cell measures: widths, runs, tokens with room, three-token threats and framed runs.
+// The cell measures the computer's choice uses: runs, tokens with room and three-token threats.
 #include "EngineTest.h"
 
 namespace {
@@ -15,33 +15,6 @@ std::string Measures(const UneCase& c) {
            pair(c.PCalcPossibleRouge, c.PCalcPossibleRougeMult, c.PCalcPossibleBleu,
                 c.PCalcPossibleBleuMult) +
            " d2 " + pair(c.PCalcDanger2Rouge, false, c.PCalcDanger2Bleu, false);
-}
-
-TEST_F(MeasuresTest, Widths) {
-    // Cell, direction, width for both colours.
-    for (std::string w : {"30H7", "00H4", "00V4", "00M4", "00D1", "32H7", "32V6", "32D6", "32M6"}) {
-        UneCase& c = At(w[0] - '0', w[1] - '0');
-        const std::string dir = w.substr(2, 1);
-        EXPECT_EQ(c.mLargeurRouge(dir), w[3] - '0') << w;
-        EXPECT_EQ(c.mLargeurBleu(dir), w[3] - '0') << w;
-    }
-    for (const char* d : {"H", "V", "D", "M"})
-        EXPECT_EQ(board.PCaseALEXTerieur->mLargeurRouge(d) + board.PCaseALEXTerieur->mLargeurBleu(d), 2);
-
-    // The opponent stops a width; the cell's own token does not.
-    Put("B10");
-    EXPECT_EQ(At(3, 0).mLargeurRouge("H"), 5);
-    EXPECT_EQ(At(3, 0).mLargeurBleu("H"), 7);
-    Put("R30");
-    EXPECT_EQ(At(3, 0).mLargeurBleu("H"), 7);
-
-    // A wrong direction letter asks to quit.
-    log.clear();
-    EXPECT_EQ(At(3, 0).mLargeurRouge("X") + At(3, 0).mLargeurBleu("") + At(3, 0).mLargeurRouge("HV"), 0);
-    const std::vector<std::string> refusal{"msgbox Mauvais Paramètre : H,V,D,M !", "quit 0"};
-    EXPECT_EQ(log.size(), 6u);
-    for (std::size_t i = 0; i < log.size(); ++i)
-        EXPECT_EQ(log[i], refusal[i % 2]);
 }
 
 TEST_F(MeasuresTest, WorkedPositions) {
@@ -94,18 +67,6 @@ TEST_F(MeasuresTest, OutsideCellIsZeroed) {
     o.MCalculPosition(true);
     EXPECT_TRUE(o.PTopCaseFuture);
     EXPECT_EQ(Measures(o), "max 0/0 poss 0/0 d2 0/0");
-}
-
-TEST_F(MeasuresTest, FramedRunsAreNotPartOfTheEvaluation) {
-    Put("R20 R40 R50 B31");
-    UneCase& c = At(3, 0);
-    c.CALCMaxEncadrBlanc();
-    EXPECT_EQ(c.PCalcMaxEncadrRouge, 3);
-    EXPECT_EQ(c.PCalcMaxEncadrBLRouge, 5);
-    EXPECT_EQ(c.PCalcMaxEncadrBleu, 1);
-    EXPECT_EQ(c.PCalcMaxEncadrBLBleu, 2);
-    At(2, 2).MCalculPosition(false);
-    EXPECT_EQ(At(2, 2).PCalcMaxEncadrBLRouge, 0);
 }
 
 } // namespace

@@ -12,14 +12,14 @@ constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min(); // not c
 
 // Sets evaluation results written "field=value"; a leading "^", "/" or "\" sets them on the cell
 // above, up-right or up-left instead.
-void Set(UneCase& cell, const std::string& spec) {
+void Set(UneCase& cell, const std::string& results) {
     const std::map<std::string, std::int32_t UneCase::*> numbers{
         {"maxR", &UneCase::PCalcMaxRouge},       {"maxB", &UneCase::PCalcMaxBleu},
         {"possR", &UneCase::PCalcPossibleRouge}, {"possB", &UneCase::PCalcPossibleBleu},
         {"d2R", &UneCase::PCalcDanger2Rouge},    {"d2B", &UneCase::PCalcDanger2Bleu}};
     const std::map<char, UneCase * UneCase::*> neighbours{
         {'^', &UneCase::PCaseVerPlus}, {'/', &UneCase::PCaseMonPlus}, {'\\', &UneCase::PCaseDesPlus}};
-    std::istringstream in(spec);
+    std::istringstream in(results);
     for (std::string item; in >> item;) {
         UneCase* c = &cell;
         if (neighbours.count(item[0])) {

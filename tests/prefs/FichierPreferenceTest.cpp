@@ -1,4 +1,5 @@
 #include "FichierPreference.h"
+#include "NomFichierPref.h"
 
 #include "Desktop.h"
 
@@ -20,7 +21,7 @@ using namespace FichierPreference;
 
 namespace {
 
-const QString Nom = QStringLiteral("Talvo.Kestrova.Pref");
+const QString Nom = QString::fromLatin1(kNomFichierPref);
 const QString Manque = QStringLiteral("Manque un nom de fichier préférence ?");
 
 class DesktopEspion : public Desktop {

@@ -1,6 +1,7 @@
 // The compiled-in pictures: every id is there at the size the board drawing needs, masks are
 // plain greys that match their tokens, token colours cross their names, and the background holes
 // sit where the board draws its tokens.
+#include "BoardGeometry.h"
 #include "KestrovaPictures.h"
 #include "PictureIds.h"
 
@@ -37,6 +38,7 @@ const TokenPair kTokens[] = {
 };
 
 const int kBackgrounds[] = {kFondQuatre4b, kFondCinq, kFondSix, kFondSept};
+const QSize kReference(BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight);
 
 class Pictures : public ::testing::Test {
 protected:
@@ -50,15 +52,15 @@ TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds)
     EXPECT_TRUE(Load(kFirstPictureId - 1).isNull());
     EXPECT_TRUE(Load(kLastPictureId + 1).isNull());
 
-    // The board scales the area (0, 0, 1500, 1300) of a background over the window.
+    // The board scales the reference area of a background over the window.
     for (int id : kBackgrounds)
-        EXPECT_EQ(Load(id).size(), QSize(1500, 1300)) << id;
+        EXPECT_EQ(Load(id).size(), kReference) << id;
 
     // Tokens are drawn 184 × 184 on a full-size board: square, no smaller, mask the same size.
     for (const TokenPair& t : kTokens) {
         const QImage token = Load(t.token);
         EXPECT_EQ(token.width(), token.height()) << t.name;
-        EXPECT_GE(token.width(), 184) << t.name;
+        EXPECT_GE(token.width(), BoardGeometry::kCell - 2 * BoardGeometry::kTokenInset) << t.name;
         EXPECT_EQ(Load(t.mask).size(), token.size()) << t.name;
     }
 
@@ -128,19 +130,21 @@ TEST_F(Pictures, TokenColoursCrossTheirNames)
 }
 
 // On a full-size board a cell (column, row) starts at (51 + 200 column, 51 + 200 (5 - row)) and
-// its 184 × 184 token sits 8 pixels in. Just outside the token's disc the hole must still be dark;
-// further out, past the rim, the board's face must be lighter. The diagonals are sampled because
-// there the face between holes is widest.
+// its 184 × 184 token sits 8 pixels in, as the window draws it. Just outside the token's disc the
+// hole must still be dark; further out, past the rim, the board's face must be lighter. The
+// diagonals are sampled because there the face between holes is widest.
 TEST_F(Pictures, BackgroundHolesSitUnderTheTokens)
 {
     for (int id : kBackgrounds) {
         const QImage bg = Load(id).convertToFormat(QImage::Format_RGB32);
-        ASSERT_EQ(bg.size(), QSize(1500, 1300)) << id;
+        ASSERT_EQ(bg.size(), kReference) << id;
         int misplaced = 0;
-        for (int column = 0; column < 7; ++column) {
-            for (int row = 0; row < 6; ++row) {
-                const double cx = 51 + 200 * column + 8 + 92;
-                const double cy = 51 + 200 * (5 - row) + 8 + 92;
+        using namespace BoardGeometry;
+        const double toCentre = kTokenInset + (kCell - 2 * kTokenInset) / 2.0;
+        for (int column = 0; column < kColumns; ++column) {
+            for (int row = 0; row < kRows; ++row) {
+                const double cx = CellLeft(column, kCell, kMargin) + toCentre;
+                const double cy = CellTop(row, kCell, kMargin) + toCentre;
                 for (int k = 0; k < 4; ++k) {
                     const double a = M_PI / 4 + k * M_PI / 2;
                     auto grey = [&](double r) {

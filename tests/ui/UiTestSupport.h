@@ -6,6 +6,7 @@
 #include "Desktop.h"
 #include "FichierPreference.h"
 #include "MenuBar1.h"
+#include "NomFichierPref.h"
 #include "Ticks.h"
 #include "WKestrova.h"
 
@@ -45,7 +46,7 @@ public:
     TestPreferences() { FichierPreference::mPrefChangeDossier(dir_.path()); }
     ~TestPreferences() { FichierPreference::mPrefChangeDossier(QString()); }
 
-    QString Path() const { return QDir(dir_.path()).filePath(QStringLiteral("Talvo.Kestrova.Pref")); }
+    QString Path() const { return QDir(dir_.path()).filePath(QString::fromLatin1(kNomFichierPref)); }
 
     // Writes "[-key-] value" lines.
     void Write(const QMap<QString, QString>& values) const {

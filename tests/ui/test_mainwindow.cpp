@@ -2,6 +2,7 @@
 // a restart, stored numbers out of range included.
 #include "UiTestSupport.h"
 
+#include "BoardGeometry.h"
 #include "DoubleToInteger.h"
 #include "PictureItems.h"
 #include "WEgalite.h"
@@ -21,10 +22,17 @@ void Resize(WKestrova& w, int width, int height) {
     w.MDessin(w.GetGraphics());
 }
 
+// Where the board's one definition puts a cell in the window as it is now.
 QRect CellRect(const WKestrova& w, int column, int row) {
-    const int x = DoubleToInteger(double(column) * w.PLargFl + double(w.PDecalFondX) + 1.0);
-    const int y = DoubleToInteger(double(5 - row) * w.PHautFl + double(w.PDecalFondY) + 1.0);
+    const int x = DoubleToInteger(BoardGeometry::CellLeft(column, w.PLargFl, w.PDecalFondX));
+    const int y = DoubleToInteger(BoardGeometry::CellTop(row, w.PHautFl, w.PDecalFondY));
     return QRect(x, y, w.PLarg, w.PHaut);
+}
+
+// The token's area in a cell.
+QRect TokenRect(const WKestrova& w, int column, int row) {
+    const int inset = BoardGeometry::kTokenInset;
+    return CellRect(w, column, row).adjusted(inset, inset, -inset, -inset);
 }
 
 // Pixels of `shown` that differ from `want` inside `area`.
@@ -68,37 +76,40 @@ TEST_P(BoardGeometry, MarginsCellsAndWhereATokenLands) {
     EXPECT_EQ(w.PPionBleu->Width(), g.cellWidth - 16);
     EXPECT_EQ(w.PPionRouge->Height(), g.cellHeight - 16);
 
-    // On a black frame, an opaque token in one cell: the token 8 pixels in, the cell restored
-    // from the scaled background, nothing beyond it touched.
-    const PictureRef solid = NewPicture(w.PLarg - 16, w.PHaut - 16, 32);
-    {
-        Graphics s(*solid);
-        s.ForeColor = Qt::magenta;
-        s.FillRect(0, 0, solid->Width(), solid->Height());
-    }
-    w.PPionRouge = solid;
-    for (auto [column, row, corner] : {std::tuple{0, 0, g.cornerBottomLeft}, std::tuple{6, 5, g.cornerTopRight}}) {
-        SCOPED_TRACE(column);
-        w.PPlateau.PCase(column, row)->PRouge = true;
-        w.PPlateau.PCase(column, row)->PBleu = false;
-        Graphics frame(*w.PFond);
-        frame.ForeColor = Qt::black;
-        frame.FillRect(0, 0, g.width, g.height);
-        w.MDessinePionSurImage(column, row);
-        auto at = [&](QPoint p) { return QColor(w.PFond->Image().pixel(p)); };
-        auto background = [&](QPoint p) { return QColor(w.PFondPlateau->Image().pixel(p)); };
-        const QRect cell(corner, QSize(g.cellWidth, g.cellHeight)), token = cell.adjusted(8, 8, -8, -8);
-        const QPoint d(1, 1);
-        const QColor magenta(Qt::magenta), black(Qt::black);
-        EXPECT_EQ(at(token.topLeft()), magenta);
-        EXPECT_EQ(at(token.bottomRight()), magenta);
-        EXPECT_NE(at(token.topLeft() - d), magenta);
-        EXPECT_NE(at(token.bottomRight() + d), magenta);
-        EXPECT_EQ(at(cell.topLeft()), background(cell.topLeft()));
-        EXPECT_EQ(at(cell.bottomRight()), background(cell.bottomRight()));
-        EXPECT_EQ(at(cell.topLeft() - d), black);
-        EXPECT_EQ(at(cell.bottomRight() + d), black);
-    }
+    // On a black frame, an opaque token of either side in one cell: the token 8 pixels in, the
+    // cell restored from the scaled background, nothing beyond it touched.
+    auto solid = [&](Qt::GlobalColor colour) {
+        const PictureRef picture = NewPicture(w.PLarg - 16, w.PHaut - 16, 32);
+        Graphics s(*picture);
+        s.ForeColor = colour;
+        s.FillRect(0, 0, picture->Width(), picture->Height());
+        return picture;
+    };
+    w.PPionRouge = solid(Qt::magenta);
+    w.PPionBleu = solid(Qt::cyan);
+    for (const bool red : {true, false})
+        for (auto [column, row, corner] : {std::tuple{0, 0, g.cornerBottomLeft}, std::tuple{6, 5, g.cornerTopRight}}) {
+            SCOPED_TRACE(testing::Message() << (red ? "red " : "blue ") << column);
+            w.PPlateau.PCase(column, row)->PRouge = red;
+            w.PPlateau.PCase(column, row)->PBleu = !red;
+            Graphics frame(*w.PFond);
+            frame.ForeColor = Qt::black;
+            frame.FillRect(0, 0, g.width, g.height);
+            w.MDessinePionSurImage(column, row);
+            auto at = [&](QPoint p) { return QColor(w.PFond->Image().pixel(p)); };
+            auto background = [&](QPoint p) { return QColor(w.PFondPlateau->Image().pixel(p)); };
+            const QRect cell(corner, QSize(g.cellWidth, g.cellHeight)), token = cell.adjusted(8, 8, -8, -8);
+            const QPoint d(1, 1);
+            const QColor colour(red ? Qt::magenta : Qt::cyan), black(Qt::black);
+            EXPECT_EQ(at(token.topLeft()), colour);
+            EXPECT_EQ(at(token.bottomRight()), colour);
+            EXPECT_NE(at(token.topLeft() - d), colour);
+            EXPECT_NE(at(token.bottomRight() + d), colour);
+            EXPECT_EQ(at(cell.topLeft()), background(cell.topLeft()));
+            EXPECT_EQ(at(cell.bottomRight()), background(cell.bottomRight()));
+            EXPECT_EQ(at(cell.topLeft() - d), black);
+            EXPECT_EQ(at(cell.bottomRight() + d), black);
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Geometry{750, 650, 25, 50, 50, 25, 100, 100, {26, 526}, {626, 26}},
                       // 22.4, 44.8 and 45.38 are converted each on its own, toward zero.
                       Geometry{672, 590, 22, 44, 45, 22, 89, 90, {23, 477}, {561, 23}}),
-    [](const auto& info) { return std::to_string(info.param.width) + "x" + std::to_string(info.param.height); });
+    [](const auto& test) { return std::to_string(test.param.width) + "x" + std::to_string(test.param.height); });
 
 TEST_F(MainWindow, ClicksToColumnsTheTickFilterFullColumnsAndTheOpeningSide) {
     LaunchedGame game;
@@ -234,9 +245,9 @@ TEST_F(MainWindow, FramePixelsFollowTheBoardAndRedrawsReusePictures) {
         SCOPED_TRACE(theme);
         Choose(w, w.MNPion(theme));
         const QImage& frame = w.Frame().Image();
-        const QRect redToken = CellRect(w, redCell->PX, redCell->PY).adjusted(8, 8, -8, -8);
+        const QRect redToken = TokenRect(w, redCell->PX, redCell->PY);
         const QRgb red = frame.pixel(redToken.center());
-        const QRgb blue = frame.pixel(CellRect(w, blueCell->PX, blueCell->PY).adjusted(8, 8, -8, -8).center());
+        const QRgb blue = frame.pixel(TokenRect(w, blueCell->PX, blueCell->PY).center());
         EXPECT_LT(ColourDistance(red, Centre(bleu())), ColourDistance(red, Centre(rouge())));
         EXPECT_LT(ColourDistance(blue, Centre(rouge())), ColourDistance(blue, Centre(bleu())));
         // Through the mask: the token's corners show the background.

@@ -106,6 +106,8 @@ TEST_F(UpdateCheck, WorkedExamplesThroughALocalServer) {
         {"without this application", "Xyz--Xyz Def 1.2--1.2--d\r\nAbcD--Abc Deff 1.2--1.2--d", kProblem,
          "Xyz|1.2|d;AbcD|1.2|d"},
         {"name shorter than 5", "Ab--Ab 2.0--2.0--d", kProblem, "Ab|2.0|d", QStringLiteral("Ab 1.2")},
+        // Five characters are compared, so a short name's blank and first figure count.
+        {"name and blank of 4", "Abc--Abc 2.0--2.0--d", kProblem, "Abc|2.0|d", QStringLiteral("Abc 1.2")},
         {"accents", "Éèà--Éèà Ç 1.2--1.2--été", kLatest, "Éèà|1.2|été", QStringLiteral("Éèà Ç 1.2")},
         {"error page", "<html>absent</html>", kProblem, "<html>absent</html>||", "Abc Def 1.2",
          "404 Not Found"},

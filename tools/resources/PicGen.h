@@ -1,6 +1,8 @@
 #pragma once
 // Drawing of the game's pictures. Every picture is drawn from code with a fixed seed, so running
 // the tool again gives the same pictures.
+#include "BoardGeometry.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPointF>
@@ -9,21 +11,22 @@
 
 namespace picgen {
 
-// Board layout of the 1500 × 1300 reference area that the board drawing scales.
-constexpr int kBackgroundWidth = 1500;
-constexpr int kBackgroundHeight = 1300;
-constexpr int kMargin = 50;
-constexpr int kCell = 200;
-constexpr int kColumns = 7;
-constexpr int kRows = 6;
+// Board layout of the reference area that the board drawing scales, as the window places it.
+constexpr int kBackgroundWidth = BoardGeometry::kReferenceWidth;
+constexpr int kBackgroundHeight = BoardGeometry::kReferenceHeight;
+constexpr int kMargin = BoardGeometry::kMargin;
+constexpr int kCell = BoardGeometry::kCell;
+constexpr int kColumns = BoardGeometry::kColumns;
+constexpr int kRows = BoardGeometry::kRows;
 
-// Token pictures: square, the disc filling it but for a thin border.
-constexpr int kTokenSize = 184;
+// Token pictures: square, the size a token is drawn at in a reference cell, the disc filling it
+// but for a thin border.
+constexpr int kTokenSize = kCell - 2 * BoardGeometry::kTokenInset;
 constexpr double kTokenRadius = 90.0;
 
-// A token is drawn 8 pixels inside its cell, which starts one pixel past the grid line, so its
-// centre sits 1 + 8 + 92 = 101 pixels from the cell's corner; the holes are centred there.
-constexpr double kHoleCentreOffset = 1 + 8 + kTokenSize / 2.0;
+// A token is drawn inside its cell, which starts past the grid line; the holes are centred under
+// the token's centre.
+constexpr double kHoleCentreOffset = BoardGeometry::kCellOffset + BoardGeometry::kTokenInset + kTokenSize / 2.0;
 constexpr double kHoleRadius = kTokenRadius + 3.0;  // a dark ring shows around a token
 constexpr double kRimWidth = 4.0;
 

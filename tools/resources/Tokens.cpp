@@ -118,16 +118,16 @@ QImage DrawGlossyToken(Side side)
     p.setPen(QPen(pal.dark, 4));
     p.drawEllipse(kCentre, kTokenRadius - 0.5, kTokenRadius - 0.5);
 
-    // Specular highlight on the upper left and a faint reflected light on the lower right.
+    // Bright highlight on the upper left and a faint reflected light on the lower right.
     p.save();
     p.translate(kCentre + QPointF(-26, -34));
     p.rotate(-35);
-    QRadialGradient spec(QPointF(0, 0), 44);
-    spec.setColorAt(0.0, QColor(255, 255, 255, 230));
-    spec.setColorAt(0.5, QColor(255, 255, 255, 110));
-    spec.setColorAt(1.0, QColor(255, 255, 255, 0));
+    QRadialGradient highlight(QPointF(0, 0), 44);
+    highlight.setColorAt(0.0, QColor(255, 255, 255, 230));
+    highlight.setColorAt(0.5, QColor(255, 255, 255, 110));
+    highlight.setColorAt(1.0, QColor(255, 255, 255, 0));
     p.setPen(Qt::NoPen);
-    p.setBrush(spec);
+    p.setBrush(highlight);
     p.scale(1.0, 0.55);
     p.drawEllipse(QPointF(0, 0), 44, 44);
     p.restore();
