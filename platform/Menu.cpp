@@ -1,7 +1,6 @@
 #include "Menu.h"
 
 #include "Application.h"
-#include "Window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -144,18 +143,6 @@ QMenuBar* MenuBar::MakeWidget(QWidget* parent) {
 }
 
 namespace {
-Window* FrontWindow() {
-    // The menus live in the window that shows the menu bar; a secondary window in front (log,
-    // trace, dialogs) has none, so its shortcuts and menu choices go to that window.
-    auto* active = qobject_cast<Window*>(QApplication::activeWindow());
-    if (active && !active->IsClosing() && active->GetMenuBar()) return active;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        auto* w = qobject_cast<Window*>(top);
-        if (w && !w->IsClosing() && w->GetMenuBar()) return w;
-    }
-    return nullptr;
-}
-
 void ResetEnabled(const MenuItem& parent) {
     for (auto& child : parent.Children()) {
         child->SetEnabled(child->AutoEnable);
@@ -166,7 +153,7 @@ void ResetEnabled(const MenuItem& parent) {
 
 void MenuBar::PrepareMenus() {
     ResetEnabled(*this);
-    if (Window* w = FrontWindow()) w->RaiseEnableMenuItems();
+    if (MenuHandler* h = FrontHandler ? FrontHandler() : nullptr) h->RaiseEnableMenuItems();
 }
 
 void MenuBar::Dispatch(MenuItem* item) {
@@ -176,7 +163,7 @@ void MenuBar::Dispatch(MenuItem* item) {
     }
     const QString name = item->Name;
     const int index = item->Index;
-    if (Window* w = FrontWindow(); w && w->HandleMenu(name, index)) return;
+    if (MenuHandler* h = FrontHandler ? FrontHandler() : nullptr; h && h->HandleMenu(name, index)) return;
     if (Application* app = Application::Current()) app->HandleMenu(name, index);
 }
 

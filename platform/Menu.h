@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,16 @@ private:
     std::vector<std::unique_ptr<MenuItem>> children_;
 };
 
+// Who answers the menu bar: prepares its items before they show and handles a chosen item.
+class MenuHandler {
+public:
+    virtual void RaiseEnableMenuItems() = 0;
+    virtual bool HandleMenu(const QString& itemName, int index) = 0;
+
+protected:
+    ~MenuHandler() = default;
+};
+
 // The menu bar: its items are the menus. Choosing an item asks the front window, then the
 // application, for a handler bound to the item's name.
 class MenuBar : public MenuItem {
@@ -70,6 +81,8 @@ public:
     // Every item back to its auto-enable state, then the front window prepares the menus.
     void PrepareMenus();
     void Dispatch(MenuItem* item);
+    // The handler in front (the window showing this bar), or none; set by whoever shows the bar.
+    std::function<MenuHandler*()> FrontHandler;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,7 +1,5 @@
 #include "Picture.h"
 
-#include "Window.h"
-
 #include <QPainter>
 
 Picture::Picture(int width, int height)
@@ -48,7 +46,7 @@ const QImage& Picture::Composed() const {
 
 PictureRef NewPicture(int width, int height, int /*depth*/) { return std::make_shared<Picture>(width, height); }
 
-Picture& Graphics::Target() const { return picture_ ? *picture_ : window_->Frame(); }
+Picture& Graphics::Target() const { return picture_ ? *picture_ : surface_->SurfacePicture(); }
 
 int Graphics::Width() const { return Target().Width(); }
 int Graphics::Height() const { return Target().Height(); }
@@ -59,7 +57,7 @@ void Graphics::FillRect(int x, int y, int width, int height) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.fillRect(x, y, width, height, ForeColor);
     p.end();
-    if (window_) window_->FrameChanged();
+    if (surface_) surface_->SurfaceChanged();
 }
 
 void Graphics::DrawPicture(const Picture& picture, int x, int y) {
@@ -72,7 +70,7 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y) {
         QPainter p(&target.MutableImage());
         p.drawImage(x, y, source);
     }
-    if (window_) window_->FrameChanged();
+    if (surface_) surface_->SurfaceChanged();
 }
 
 void Graphics::DrawPicture(const Picture& picture, int x, int y, int destWidth, int destHeight, int srcX, int srcY,
@@ -89,5 +87,5 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y, int destWidth, 
                         QRectF(srcX, srcY, srcWidth, srcHeight));
         }
     }
-    if (window_) window_->FrameChanged();
+    if (surface_) surface_->SurfaceChanged();
 }

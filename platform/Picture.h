@@ -6,15 +6,25 @@
 #include <memory>
 
 class Picture;
-class Window;
 using PictureRef = std::shared_ptr<Picture>;
+
+// What Graphics draws into besides a plain picture: a picture of its own, told when a drawing
+// call changed it (a window shows its frame again at the next paint).
+class DrawingSurface {
+public:
+    virtual Picture& SurfacePicture() = 0;
+    virtual void SurfaceChanged() = 0;
+
+protected:
+    ~DrawingSurface() = default;
+};
 
 // Drawing into a picture or a window. Each call paints and finishes at once, so several
 // Graphics may address one picture.
 class Graphics {
 public:
     explicit Graphics(Picture& target) : picture_(&target) {}
-    explicit Graphics(Window& target) : window_(&target) {}
+    explicit Graphics(DrawingSurface& target) : surface_(&target) {}
 
     int Width() const;
     int Height() const;
@@ -29,7 +39,7 @@ public:
 private:
     Picture& Target() const;
     Picture* picture_ = nullptr;
-    Window* window_ = nullptr;
+    DrawingSurface* surface_ = nullptr;
 };
 
 class Picture {

@@ -1,9 +1,9 @@
 #include "Window.h"
 
-#include "Menu.h"
 #include "WindowContent.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -17,6 +17,18 @@ namespace {
 QSet<Window*>& LiveWindows() {
     static QSet<Window*> windows;
     return windows;
+}
+
+// The menus live in the window that shows the menu bar; a secondary window in front (log,
+// trace, dialogs) has none, so its shortcuts and menu choices go to that window.
+MenuHandler* FrontWindowWithMenus() {
+    auto* active = qobject_cast<Window*>(QApplication::activeWindow());
+    if (active && !active->IsClosing() && active->GetMenuBar()) return active;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* w = qobject_cast<Window*>(top);
+        if (w && !w->IsClosing() && w->GetMenuBar()) return w;
+    }
+    return nullptr;
 }
 } // namespace
 
@@ -156,6 +168,7 @@ void Window::FrameChanged() {
 
 void Window::SetMenuBar(MenuBar& bar) {
     menuBar_ = &bar;
+    bar.FrontHandler = FrontWindowWithMenus;
     setMenuBar(bar.MakeWidget(this));
 }
 

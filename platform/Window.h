@@ -2,6 +2,7 @@
 // A window as the game's windows expect one: Open and Close events, a content area with its own
 // frame picture (what the window shows), mouse and resize events, modal display, and menu
 // handlers bound by item name.
+#include "Menu.h"
 #include "Picture.h"
 
 #include <QMainWindow>
@@ -9,10 +10,9 @@
 #include <functional>
 #include <map>
 
-class MenuBar;
 class WindowContent;
 
-class Window : public QMainWindow {
+class Window : public QMainWindow, public DrawingSurface, public MenuHandler {
     Q_OBJECT
 public:
     Window();
@@ -41,14 +41,16 @@ public:
     Graphics GetGraphics() { return Graphics(*this); }
     void UpdateNow(); // paints the window at once
     void FrameChanged(); // the frame was drawn into: show it at the next paint
+    Picture& SurfacePicture() override { return Frame(); }
+    void SurfaceChanged() override { FrameChanged(); }
 
     void SetMenuBar(MenuBar& bar);
     MenuBar* GetMenuBar() const { return menuBar_; }
 
     void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
     void AddMenuHandler(const QString& itemName, std::function<bool(int)> handler);
-    bool HandleMenu(const QString& itemName, int index);
-    void RaiseEnableMenuItems() { Event_EnableMenuItems(); }
+    bool HandleMenu(const QString& itemName, int index) override;
+    void RaiseEnableMenuItems() override { Event_EnableMenuItems(); }
 
     // Called once by the window's accessor, after construction.
     void RaiseOpen();
