@@ -21,6 +21,8 @@ namespace {
 QMap<QString, QString> PrefStock;
 QString PrefNomFichier;
 QString DossierImpose;
+// What the latest load found at the file's place but did not read: a save would lose it.
+QString CheminRefuse;
 
 const QString MessageSansNom = QStringLiteral("Manque un nom de fichier préférence ?");
 const QString SautDeLigne = QStringLiteral("<SautDeLigne />");
@@ -71,12 +73,20 @@ void mAppPrefFichierLecture(const QString& nomFichier) {
         return;
     }
     PrefNomFichier = nomFichier;
+    CheminRefuse.clear();
     // Emptied before the file is looked at: a load that finds no file leaves an empty store.
     PrefStock.clear();
     const QString dossier = Dossier();
     if (dossier.isEmpty()) return;
+    const QString chemin = QDir(dossier).filePath(nomFichier);
     QByteArray contenu;
-    if (!LitFichier(QDir(dossier).filePath(nomFichier), contenu)) return;
+    if (!LitFichier(chemin, contenu)) {
+        // Something is there that was not read (too large, read-only, not a plain file, a link
+        // to nothing): replacing it with the store would lose it.
+        const QFileInfo info(chemin);
+        if (info.exists() || info.isSymLink()) CheminRefuse = chemin;
+        return;
+    }
     if (contenu.startsWith("\xEF\xBB\xBF")) contenu.remove(0, 3);
     const QString texte = QString::fromUtf8(contenu); // invalid bytes become U+FFFD
     for (const QStringView ligne : QStringView(texte).tokenize(u'\n')) LitLigne(ligne);
@@ -89,15 +99,20 @@ void mAppPrefFichierEcriture() {
     }
     const QString dossier = Dossier();
     if (dossier.isEmpty() || !QDir().mkpath(dossier)) return;
+    const QString chemin = QDir(dossier).filePath(PrefNomFichier);
+    if (chemin == CheminRefuse) return;
     QByteArray contenu;
     for (auto it = PrefStock.cbegin(); it != PrefStock.cend(); ++it) {
         QString valeur = it.value();
         valeur.replace(QLatin1String(EndOfLine), SautDeLigne);
         contenu += "[-" + it.key().toUtf8() + "-] " + valeur.toUtf8() + EndOfLine;
     }
+    // A store read from a file near the limit can outgrow it (an invalid byte is saved as three);
+    // the next load would refuse such a file. The old one, which loads, stays instead.
+    if (contenu.size() > TailleMaxFichier) return;
     // Written beside the old file and renamed over it only once complete: a crash, a full disk
     // or a failed write leaves the previous settings in place.
-    QSaveFile fichier(QDir(dossier).filePath(PrefNomFichier));
+    QSaveFile fichier(chemin);
     if (!fichier.open(QIODevice::WriteOnly)) return;
     if (fichier.write(contenu) != contenu.size()) {
         fichier.cancelWriting();
@@ -129,6 +144,7 @@ void mPrefNbIntegerEcrit(std::int32_t valeur, const QString& cle) { PrefStock.in
 void mPrefLibere() {
     PrefStock.clear();
     PrefNomFichier.clear();
+    CheminRefuse.clear();
 }
 
 void mPrefChangeDossier(const QString& dossier) { DossierImpose = dossier; }

@@ -194,6 +194,55 @@ TEST_F(Preferences, FailedSaveKeepsThePreviousFile) {
     EXPECT_TRUE(QFile::exists(dossier.filePath("a/b/") + Nom));
 }
 
+TEST_F(Preferences, EveryKeyOfALargeFileIsKeptAndARefusedFileIsNeverReplaced) {
+    // Far past the old 1 MiB limit: the game's own keys are added, none is lost.
+    QByteArray grand;
+    for (int i = 0; i < 30000; ++i)
+        grand += "[-Cle" + QByteArray::number(i) + "-] " + QByteArray(40, 'v') + "\n";
+    ASSERT_GT(grand.size(), 3 * 512 * 1024);
+    mAppPrefFichierLecture(Nom);
+    Ecrit(grand);
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_EQ(Lit().count("-] "), 30001);
+    mAppPrefFichierLecture(Nom);
+    EXPECT_EQ(mPrefNbLit("NoDePion", 0), 2);
+    EXPECT_FALSE(mPrefBoolLit("Cle29999", true)); // present
+
+    // Invalid bytes are saved as three each: a file near the limit would grow past it, be refused
+    // at the next start and lost at the next quit. The save keeps the file as it is instead.
+    const QByteArray croissant = "[-Long-] " + QByteArray(TailleMaxFichier / 2, '\xFF') + "\n";
+    Ecrit(croissant);
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_EQ(Lit(), croissant);
+
+    // Refused at load, for any reason: never replaced by what the store holds.
+    QByteArray tropGrand = grand;
+    while (tropGrand.size() <= TailleMaxFichier) tropGrand += grand;
+    Ecrit(tropGrand);
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_TRUE(Lit() == tropGrand) << "too large";
+
+    // Writeable but unreadable, in a folder where the save could replace it.
+    Ecrit(grand);
+    chmod(QFile::encodeName(Chemin()).constData(), 0222);
+    chmod(QFile::encodeName(dossier.path()).constData(), 0777);
+    EXPECT_TRUE(SansPrivileges([] {
+        mAppPrefFichierLecture(Nom);
+        mPrefNbIntegerEcrit(2, "NoDePion");
+        mAppPrefFichierEcriture();
+        return true;
+    }));
+    chmod(QFile::encodeName(dossier.path()).constData(), 0755);
+    EXPECT_TRUE(Lit() == grand) << "unreadable";
+    EXPECT_EQ(Fichiers(), QStringList{Nom});
+}
+
 TEST_F(Preferences, HostileFilesLoadSafely) {
     // Binary bytes, NUL bytes, invalid UTF-8 and a byte order mark leave the good lines readable.
     QByteArray binaire("\xEF\xBB\xBF[-A-] 1\n");
