@@ -65,6 +65,15 @@ bool LitFichier(const QString& chemin, QByteArray& contenu) {
     return fichier.error() == QFileDevice::NoError && contenu.size() <= TailleMaxFichier;
 }
 
+// The plain file a save may replace, reached through symbolic links; empty when the name holds
+// anything else (device, pipe, socket, folder, link to nothing), which is not ours to replace.
+QString CibleEcriture(const QString& chemin) {
+    const QFileInfo info(chemin);
+    if (!info.exists() && !info.isSymLink()) return chemin;
+    if (!info.isFile()) return {};
+    return info.isSymLink() ? info.canonicalFilePath() : chemin;
+}
+
 } // namespace
 
 void mAppPrefFichierLecture(const QString& nomFichier) {
@@ -101,6 +110,8 @@ void mAppPrefFichierEcriture() {
     if (dossier.isEmpty() || !QDir().mkpath(dossier)) return;
     const QString chemin = QDir(dossier).filePath(PrefNomFichier);
     if (chemin == CheminRefuse) return;
+    const QString cible = CibleEcriture(chemin);
+    if (cible.isEmpty()) return;
     QByteArray contenu;
     for (auto it = PrefStock.cbegin(); it != PrefStock.cend(); ++it) {
         QString valeur = it.value();
@@ -112,7 +123,7 @@ void mAppPrefFichierEcriture() {
     if (contenu.size() > TailleMaxFichier) return;
     // Written beside the old file and renamed over it only once complete: a crash, a full disk
     // or a failed write leaves the previous settings in place.
-    QSaveFile fichier(chemin);
+    QSaveFile fichier(cible);
     if (!fichier.open(QIODevice::WriteOnly)) return;
     if (fichier.write(contenu) != contenu.size()) {
         fichier.cancelWriting();

@@ -13,8 +13,8 @@ void mAppPrefFichierLecture(const QString& nomFichier);
 
 // Replaces the remembered file with the whole store; shows a message when no name is known.
 // The old file stays as it was when the new one cannot be written completely, when the latest
-// load found it but did not read it, and when the store would make a file larger than a load
-// takes.
+// load found it but did not read it, when it is not a plain file (a symbolic link is followed
+// to one and kept) and when the store would make a file larger than a load takes.
 void mAppPrefFichierEcriture();
 
 // Readers take the key first and a default returned when the key is absent.

@@ -10,11 +10,17 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
+#include <string>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace FichierPreference;
 
@@ -241,6 +247,79 @@ TEST_F(Preferences, EveryKeyOfALargeFileIsKeptAndARefusedFileIsNeverReplaced) {
     chmod(QFile::encodeName(dossier.path()).constData(), 0755);
     EXPECT_TRUE(Lit() == grand) << "unreadable";
     EXPECT_EQ(Fichiers(), QStringList{Nom});
+}
+
+TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
+    // Through a link, the target is written and the link kept (dot files kept in another folder).
+    ASSERT_TRUE(QDir(dossier.path()).mkdir("ailleurs"));
+    const QString vrai = dossier.filePath("ailleurs/vrai");
+    ASSERT_TRUE(QFile::link("ailleurs/vrai", Chemin()));
+    mAppPrefFichierLecture(Nom); // a link to nothing: neither read nor created at the save
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_FALSE(QFile::exists(vrai)) << "created at the target of a dangling link";
+    Ecrit("[-Autre-] 1\n"); // through the link
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_EQ(QFileInfo(Chemin()).symLinkTarget(), vrai);
+    EXPECT_EQ(Lit(), "[-Autre-] 1\n[-NoDePion-] 2\n");
+    EXPECT_EQ(QDir(dossier.filePath("ailleurs")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"vrai"});
+
+    // Whatever is not a plain file stays as it was, whether the load found it or it came after.
+    using Fabrique = std::function<bool(const QByteArray&)>;
+    const std::vector<std::pair<const char*, Fabrique>> sortes = {
+        {"pipe", [](const QByteArray& c) { return mkfifo(c.constData(), 0600) == 0; }},
+        {"folder", [](const QByteArray& c) { return mkdir(c.constData(), 0700) == 0; }},
+        {"socket",
+         [](const QByteArray& c) {
+             sockaddr_un adresse{};
+             adresse.sun_family = AF_UNIX;
+             if (c.size() >= qsizetype(sizeof adresse.sun_path)) return false;
+             std::memcpy(adresse.sun_path, c.constData(), c.size());
+             const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+             const bool ok = s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0;
+             if (s >= 0) close(s);
+             return ok;
+         }},
+        // A device node needs root; the null device, made in the temporary folder.
+        {"device", [](const QByteArray& c) { return mknod(c.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
+        {"link to a device",
+         [](const QByteArray& c) {
+             return mknod((c + ".dev").constData(), S_IFCHR | 0600, makedev(1, 3)) == 0 &&
+                    symlink((c + ".dev").constData(), c.constData()) == 0;
+         }},
+        {"dangling link", [](const QByteArray& c) { return symlink((c + ".cible").constData(), c.constData()) == 0; }},
+    };
+    int n = 0;
+    for (const auto& [sorte, fabrique] : sortes) {
+        for (const bool avantLecture : {true, false}) {
+            const QString ici = dossier.filePath(QString::number(++n));
+            ASSERT_TRUE(QDir().mkpath(ici));
+            mPrefChangeDossier(ici);
+            const QByteArray chemin = QFile::encodeName(QDir(ici).filePath(Nom));
+            if (avantLecture && !fabrique(chemin)) continue; // no device node without root
+            mAppPrefFichierLecture(Nom);
+            if (!avantLecture && !fabrique(chemin)) continue;
+            struct stat avant {};
+            ASSERT_EQ(lstat(chemin.constData(), &avant), 0);
+            const auto entrees = [&ici] {
+                return QDir(ici).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).join(' ').toStdString();
+            };
+            const std::string contenu = entrees();
+            mPrefNbIntegerEcrit(2, "NoDePion");
+            mAppPrefFichierEcriture();
+            struct stat apres {};
+            ASSERT_EQ(lstat(chemin.constData(), &apres), 0) << sorte;
+            EXPECT_EQ(apres.st_mode & S_IFMT, avant.st_mode & S_IFMT) << sorte << (avantLecture ? " found at load" : " came after");
+            EXPECT_EQ(entrees(), contenu) << sorte;
+            if (std::string(sorte) == "link to a device") {
+                struct stat cible {};
+                EXPECT_EQ(lstat((chemin + ".dev").constData(), &cible), 0);
+                EXPECT_TRUE(S_ISCHR(cible.st_mode)) << "device replaced";
+            }
+        }
+    }
 }
 
 TEST_F(Preferences, HostileFilesLoadSafely) {
