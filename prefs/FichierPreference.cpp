@@ -5,10 +5,12 @@
 #include "PreferencesFolder.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringView>
 
@@ -23,6 +25,8 @@ QString PrefNomFichier;
 QString DossierImpose;
 // What the latest load found at the file's place but did not read: a save would lose it.
 QString CheminRefuse;
+// Temporaries older than this were left by an earlier run, not by another instance saving now.
+QDateTime DebutDuRun;
 
 const QString MessageSansNom = QStringLiteral("Manque un nom de fichier préférence ?");
 const QString SautDeLigne = QStringLiteral("<SautDeLigne />");
@@ -74,6 +78,19 @@ QString CibleEcriture(const QString& chemin) {
     return info.isSymLink() ? info.canonicalFilePath() : chemin;
 }
 
+// A save killed between writing its temporary and renaming it leaves the temporary beside the
+// file, named after it with a dot and six letters or digits. Only those older than this run's
+// load go: a younger one may be another instance's save under way.
+void RetireTemporaires(const QString& cible) {
+    const QFileInfo fichier(cible);
+    const QRegularExpression modele(
+        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(fichier.fileName())));
+    const QFileInfoList entrees = fichier.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& info : entrees)
+        if (modele.match(info.fileName()).hasMatch() && info.lastModified() < DebutDuRun)
+            QFile::remove(info.filePath());
+}
+
 } // namespace
 
 void mAppPrefFichierLecture(const QString& nomFichier) {
@@ -82,6 +99,7 @@ void mAppPrefFichierLecture(const QString& nomFichier) {
         return;
     }
     PrefNomFichier = nomFichier;
+    DebutDuRun = QDateTime::currentDateTimeUtc();
     CheminRefuse.clear();
     // Emptied before the file is looked at: a load that finds no file leaves an empty store.
     PrefStock.clear();
@@ -129,7 +147,7 @@ void mAppPrefFichierEcriture() {
         fichier.cancelWriting();
         return;
     }
-    fichier.commit();
+    if (fichier.commit()) RetireTemporaires(cible);
 }
 
 bool mPrefBoolLit(const QString& cle, bool defaut) {

@@ -15,6 +15,7 @@ void mAppPrefFichierLecture(const QString& nomFichier);
 // The old file stays as it was when the new one cannot be written completely, when the latest
 // load found it but did not read it, when it is not a plain file (a symbolic link is followed
 // to one and kept) and when the store would make a file larger than a load takes.
+// A save that succeeds removes the temporaries of this file that an earlier run left.
 void mAppPrefFichierEcriture();
 
 // Readers take the key first and a default returned when the key is absent.

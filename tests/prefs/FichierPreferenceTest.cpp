@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -320,6 +321,36 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
             }
         }
     }
+}
+
+TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
+    Ecrit("[-NoDePion-] 2\n");
+    // As a save killed before its rename leaves them, and look-alikes that are not ours.
+    const QStringList laisses = {Nom + ".AbCdEf", Nom + ".x1Y2z3"};
+    const QStringList autres = {Nom + ".bak", Nom + ".AbCdE", Nom + ".AbCdEfG", Nom + ".Ab-dEf", "Autre.Pref.AbCdEf",
+                                "x" + Nom + ".AbCdEf"};
+    for (const QString& nom : laisses + autres) {
+        QFile f(dossier.filePath(nom));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[-NoDePion-] 1\n");
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(QDir(dossier.path()).mkdir(Nom + ".QwErTy"));
+    ASSERT_TRUE(QFile::link(Nom + ".bak", dossier.filePath(Nom + ".ZzZzZz")));
+    mAppPrefFichierLecture(Nom);
+    // Another instance's save under way: younger than this run's load.
+    {
+        QFile f(dossier.filePath(Nom + ".NeWnEw"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    mAppPrefFichierEcriture();
+    QStringList restent = autres + QStringList{Nom, Nom + ".QwErTy", Nom + ".ZzZzZz", Nom + ".NeWnEw"};
+    QStringList presents = Fichiers();
+    presents.sort();
+    restent.sort();
+    EXPECT_EQ(presents.join(' ').toStdString(), restent.join(' ').toStdString());
+    EXPECT_EQ(Lit(), "[-NoDePion-] 2\n");
 }
 
 TEST_F(Preferences, HostileFilesLoadSafely) {
