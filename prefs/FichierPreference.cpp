@@ -15,6 +15,7 @@
 #include <QStringView>
 
 #include <cmath>
+#include <csignal>
 
 namespace FichierPreference {
 namespace {
@@ -78,6 +79,15 @@ QString CibleEcriture(const QString& chemin) {
     return info.isSymLink() ? info.canonicalFilePath() : chemin;
 }
 
+// Past a file-size limit the kernel would kill the game at quit; ignored, the write fails with
+// EFBIG and the save fails as on a full disk. A handler installed by someone else stays.
+void IgnoreLimiteTaille() {
+    struct sigaction actuelle {};
+    if (sigaction(SIGXFSZ, nullptr, &actuelle) == 0 && !(actuelle.sa_flags & SA_SIGINFO) &&
+        actuelle.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
+}
+
 // A save killed between writing its temporary and renaming it leaves the temporary beside the
 // file, named after it with a dot and six letters or digits. Only those older than this run's
 // load go: a younger one may be another instance's save under way.
@@ -139,6 +149,7 @@ void mAppPrefFichierEcriture() {
     // A store read from a file near the limit can outgrow it (an invalid byte is saved as three);
     // the next load would refuse such a file. The old one, which loads, stays instead.
     if (contenu.size() > TailleMaxFichier) return;
+    IgnoreLimiteTaille();
     // Written beside the old file and renamed over it only once complete: a crash, a full disk
     // or a failed write leaves the previous settings in place.
     QSaveFile fichier(cible);

@@ -168,23 +168,8 @@ TEST_F(Preferences, MissingOrUnnamedFileGivesDefaults) {
 
 TEST_F(Preferences, FailedSaveKeepsThePreviousFile) {
     const QByteArray ancien = "[-NoDePion-] 2\n";
-    // A value with many line ends grows a lot once written, far past the limit set below.
-    Ecrit("[-Long-] " + QByteArray(2000, 'x').replace("x", "<SautDeLigne />") + "\n");
     mAppPrefFichierLecture(Nom);
     Ecrit(ancien);
-
-    // A write that fails half-way, as on a full disk.
-    rlimit avant{};
-    getrlimit(RLIMIT_FSIZE, &avant);
-    const auto ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit petit = avant;
-    petit.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &petit), 0);
-    mAppPrefFichierEcriture();
-    setrlimit(RLIMIT_FSIZE, &avant);
-    std::signal(SIGXFSZ, ancienSignal);
-    EXPECT_EQ(Lit(), ancien);
-    EXPECT_EQ(Fichiers(), QStringList{Nom});
 
     // A folder where nothing can be created, though the file itself is writeable.
     chmod(QFile::encodeName(Chemin()).constData(), 0666);
@@ -199,6 +184,31 @@ TEST_F(Preferences, FailedSaveKeepsThePreviousFile) {
     mPrefChangeDossier(dossier.filePath("a/b")); // the save creates a missing folder
     mAppPrefFichierEcriture();
     EXPECT_TRUE(QFile::exists(dossier.filePath("a/b/") + Nom));
+}
+
+TEST_F(Preferences, FileSizeLimitFailsTheSaveNotTheGame) {
+    const QByteArray ancien = "[-NoDePion-] 2\n";
+    // A value with many line ends grows a lot once written, far past the limit set below.
+    Ecrit("[-Long-] " + QByteArray(2000, 'x').replace("x", "<SautDeLigne />") + "\n");
+    mAppPrefFichierLecture(Nom);
+    Ecrit(ancien);
+    // In a child with the signal's default action, as in the game: the limit must not kill it.
+    const pid_t enfant = fork();
+    if (enfant == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit petit{};
+        getrlimit(RLIMIT_FSIZE, &petit);
+        petit.rlim_cur = 4096;
+        if (setrlimit(RLIMIT_FSIZE, &petit) != 0) _exit(2);
+        mAppPrefFichierEcriture();
+        _exit(0);
+    }
+    int etat = 0;
+    ASSERT_EQ(waitpid(enfant, &etat, 0), enfant);
+    EXPECT_TRUE(WIFEXITED(etat) && WEXITSTATUS(etat) == 0)
+        << (WIFSIGNALED(etat) ? "killed by signal " + std::to_string(WTERMSIG(etat)) : "exit " + std::to_string(WEXITSTATUS(etat)));
+    EXPECT_EQ(Lit(), ancien);
+    EXPECT_EQ(Fichiers(), QStringList{Nom});
 }
 
 TEST_F(Preferences, EveryKeyOfALargeFileIsKeptAndARefusedFileIsNeverReplaced) {
