@@ -5,14 +5,17 @@
 #include "PreferencesFolder.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringView>
 
 #include <cmath>
+#include <csignal>
 
 namespace FichierPreference {
 namespace {
@@ -21,6 +24,10 @@ namespace {
 QMap<QString, QString> PrefStock;
 QString PrefNomFichier;
 QString DossierImpose;
+// What the latest load found at the file's place but did not read: a save would lose it.
+QString CheminRefuse;
+// Temporaries older than this were left by an earlier run, not by another instance saving now.
+QDateTime DebutDuRun;
 
 const QString MessageSansNom = QStringLiteral("Manque un nom de fichier préférence ?");
 const QString SautDeLigne = QStringLiteral("<SautDeLigne />");
@@ -63,6 +70,37 @@ bool LitFichier(const QString& chemin, QByteArray& contenu) {
     return fichier.error() == QFileDevice::NoError && contenu.size() <= TailleMaxFichier;
 }
 
+// The plain file a save may replace, reached through symbolic links; empty when the name holds
+// anything else (device, pipe, socket, folder, link to nothing), which is not ours to replace.
+QString CibleEcriture(const QString& chemin) {
+    const QFileInfo info(chemin);
+    if (!info.exists() && !info.isSymLink()) return chemin;
+    if (!info.isFile()) return {};
+    return info.isSymLink() ? info.canonicalFilePath() : chemin;
+}
+
+// Past a file-size limit the kernel would kill the game at quit; ignored, the write fails with
+// EFBIG and the save fails as on a full disk. A handler installed by someone else stays.
+void IgnoreLimiteTaille() {
+    struct sigaction actuelle {};
+    if (sigaction(SIGXFSZ, nullptr, &actuelle) == 0 && !(actuelle.sa_flags & SA_SIGINFO) &&
+        actuelle.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
+}
+
+// A save killed between writing its temporary and renaming it leaves the temporary beside the
+// file, named after it with a dot and six letters or digits. Only those older than this run's
+// load go: a younger one may be another instance's save under way.
+void RetireTemporaires(const QString& cible) {
+    const QFileInfo fichier(cible);
+    const QRegularExpression modele(
+        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(fichier.fileName())));
+    const QFileInfoList entrees = fichier.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& info : entrees)
+        if (modele.match(info.fileName()).hasMatch() && info.lastModified() < DebutDuRun)
+            QFile::remove(info.filePath());
+}
+
 } // namespace
 
 void mAppPrefFichierLecture(const QString& nomFichier) {
@@ -71,12 +109,21 @@ void mAppPrefFichierLecture(const QString& nomFichier) {
         return;
     }
     PrefNomFichier = nomFichier;
+    DebutDuRun = QDateTime::currentDateTimeUtc();
+    CheminRefuse.clear();
     // Emptied before the file is looked at: a load that finds no file leaves an empty store.
     PrefStock.clear();
     const QString dossier = Dossier();
     if (dossier.isEmpty()) return;
+    const QString chemin = QDir(dossier).filePath(nomFichier);
     QByteArray contenu;
-    if (!LitFichier(QDir(dossier).filePath(nomFichier), contenu)) return;
+    if (!LitFichier(chemin, contenu)) {
+        // Something is there that was not read (too large, read-only, not a plain file, a link
+        // to nothing): replacing it with the store would lose it.
+        const QFileInfo info(chemin);
+        if (info.exists() || info.isSymLink()) CheminRefuse = chemin;
+        return;
+    }
     if (contenu.startsWith("\xEF\xBB\xBF")) contenu.remove(0, 3);
     const QString texte = QString::fromUtf8(contenu); // invalid bytes become U+FFFD
     for (const QStringView ligne : QStringView(texte).tokenize(u'\n')) LitLigne(ligne);
@@ -89,21 +136,29 @@ void mAppPrefFichierEcriture() {
     }
     const QString dossier = Dossier();
     if (dossier.isEmpty() || !QDir().mkpath(dossier)) return;
+    const QString chemin = QDir(dossier).filePath(PrefNomFichier);
+    if (chemin == CheminRefuse) return;
+    const QString cible = CibleEcriture(chemin);
+    if (cible.isEmpty()) return;
     QByteArray contenu;
     for (auto it = PrefStock.cbegin(); it != PrefStock.cend(); ++it) {
         QString valeur = it.value();
         valeur.replace(QLatin1String(EndOfLine), SautDeLigne);
         contenu += "[-" + it.key().toUtf8() + "-] " + valeur.toUtf8() + EndOfLine;
     }
+    // A store read from a file near the limit can outgrow it (an invalid byte is saved as three);
+    // the next load would refuse such a file. The old one, which loads, stays instead.
+    if (contenu.size() > TailleMaxFichier) return;
+    IgnoreLimiteTaille();
     // Written beside the old file and renamed over it only once complete: a crash, a full disk
     // or a failed write leaves the previous settings in place.
-    QSaveFile fichier(QDir(dossier).filePath(PrefNomFichier));
+    QSaveFile fichier(cible);
     if (!fichier.open(QIODevice::WriteOnly)) return;
     if (fichier.write(contenu) != contenu.size()) {
         fichier.cancelWriting();
         return;
     }
-    fichier.commit();
+    if (fichier.commit()) RetireTemporaires(cible);
 }
 
 bool mPrefBoolLit(const QString& cle, bool defaut) {
@@ -129,6 +184,7 @@ void mPrefNbIntegerEcrit(std::int32_t valeur, const QString& cle) { PrefStock.in
 void mPrefLibere() {
     PrefStock.clear();
     PrefNomFichier.clear();
+    CheminRefuse.clear();
 }
 
 void mPrefChangeDossier(const QString& dossier) { DossierImpose = dossier; }

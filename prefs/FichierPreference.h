@@ -12,7 +12,10 @@ namespace FichierPreference {
 void mAppPrefFichierLecture(const QString& nomFichier);
 
 // Replaces the remembered file with the whole store; shows a message when no name is known.
-// The old file stays as it was when the new one cannot be written completely.
+// The old file stays as it was when the new one cannot be written completely, when the latest
+// load found it but did not read it, when it is not a plain file (a symbolic link is followed
+// to one and kept) and when the store would make a file larger than a load takes.
+// A save that succeeds removes the temporaries of this file that an earlier run left.
 void mAppPrefFichierEcriture();
 
 // Readers take the key first and a default returned when the key is absent.
@@ -31,7 +34,7 @@ void mPrefLibere();
 // Lets tests keep away from the real settings.
 void mPrefChangeDossier(const QString& dossier);
 
-// Files larger than this are not ours: they are read as if missing.
-inline constexpr std::int64_t TailleMaxFichier = 1024 * 1024;
+// Far above any real settings file; larger files are not read, and so never replaced.
+inline constexpr std::int64_t TailleMaxFichier = 4 * 1024 * 1024;
 
 } // namespace FichierPreference

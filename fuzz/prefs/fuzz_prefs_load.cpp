@@ -1,5 +1,7 @@
-// Loads arbitrary bytes as the preferences file, reads from the store, then checks that what a
-// save writes loads back to the same store: saving it again gives the same bytes.
+// Loads arbitrary bytes as the preferences file, reads from the store, then checks that a save
+// never replaces a file the load refused nor writes one it would refuse, and that what a save
+// writes loads back to the same store: saving it again gives the same bytes.
+// An input starting with a zero byte is repeated into a file of some MiB, around the size limit.
 #include "FichierPreference.h"
 #include "NomFichierPref.h"
 
@@ -44,22 +46,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     if (!pret) std::abort();
     const QString chemin = QDir(dossier.path()).filePath(Nom);
+    QByteArray entree(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    if (size >= 3 && data[0] == 0) {
+        // From 1/192 to 4/3 of the limit, in steps of 1/192.
+        const qsizetype taille = (1 + data[1]) * (TailleMaxFichier / 192);
+        const QByteArray motif = entree.mid(2);
+        entree = motif.repeated(taille / motif.size() + 1).left(taille);
+    }
     {
         QFile f(chemin);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+        if (f.write(entree) != entree.size()) std::abort();
     }
     mAppPrefFichierLecture(Nom);
     mPrefBoolLit(QStringLiteral("RetailProp"), false);
     mPrefNbLit(QStringLiteral("NoDePion"), 0);
     mPrefNbLit(QString(), 0);
 
+    mPrefNbIntegerEcrit(2, QStringLiteral("NoDePion"));
     mAppPrefFichierEcriture();
     const QByteArray premier = Contenu(chemin);
+    if (entree.size() > TailleMaxFichier ? premier != entree : premier.size() > TailleMaxFichier) std::abort();
     mAppPrefFichierLecture(Nom);
     mAppPrefFichierEcriture();
-    // Invalid bytes grow once decoded, so a saved file may pass the size limit.
-    if (premier.size() <= TailleMaxFichier && Contenu(chemin) != premier) std::abort();
+    if (Contenu(chemin) != premier) std::abort();
     mPrefLibere();
     return 0;
 }

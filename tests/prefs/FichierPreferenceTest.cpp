@@ -6,16 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
+#include <string>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace FichierPreference;
 
@@ -162,23 +169,8 @@ TEST_F(Preferences, MissingOrUnnamedFileGivesDefaults) {
 
 TEST_F(Preferences, FailedSaveKeepsThePreviousFile) {
     const QByteArray ancien = "[-NoDePion-] 2\n";
-    // A value with many line ends grows a lot once written, far past the limit set below.
-    Ecrit("[-Long-] " + QByteArray(2000, 'x').replace("x", "<SautDeLigne />") + "\n");
     mAppPrefFichierLecture(Nom);
     Ecrit(ancien);
-
-    // A write that fails half-way, as on a full disk.
-    rlimit avant{};
-    getrlimit(RLIMIT_FSIZE, &avant);
-    const auto ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit petit = avant;
-    petit.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &petit), 0);
-    mAppPrefFichierEcriture();
-    setrlimit(RLIMIT_FSIZE, &avant);
-    std::signal(SIGXFSZ, ancienSignal);
-    EXPECT_EQ(Lit(), ancien);
-    EXPECT_EQ(Fichiers(), QStringList{Nom});
 
     // A folder where nothing can be created, though the file itself is writeable.
     chmod(QFile::encodeName(Chemin()).constData(), 0666);
@@ -193,6 +185,184 @@ TEST_F(Preferences, FailedSaveKeepsThePreviousFile) {
     mPrefChangeDossier(dossier.filePath("a/b")); // the save creates a missing folder
     mAppPrefFichierEcriture();
     EXPECT_TRUE(QFile::exists(dossier.filePath("a/b/") + Nom));
+}
+
+TEST_F(Preferences, FileSizeLimitFailsTheSaveNotTheGame) {
+    const QByteArray ancien = "[-NoDePion-] 2\n";
+    // A value with many line ends grows a lot once written, far past the limit set below.
+    Ecrit("[-Long-] " + QByteArray(2000, 'x').replace("x", "<SautDeLigne />") + "\n");
+    mAppPrefFichierLecture(Nom);
+    Ecrit(ancien);
+    // In a child with the signal's default action, as in the game: the limit must not kill it.
+    const pid_t enfant = fork();
+    if (enfant == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit petit{};
+        getrlimit(RLIMIT_FSIZE, &petit);
+        petit.rlim_cur = 4096;
+        if (setrlimit(RLIMIT_FSIZE, &petit) != 0) _exit(2);
+        mAppPrefFichierEcriture();
+        _exit(0);
+    }
+    int etat = 0;
+    ASSERT_EQ(waitpid(enfant, &etat, 0), enfant);
+    EXPECT_TRUE(WIFEXITED(etat) && WEXITSTATUS(etat) == 0)
+        << (WIFSIGNALED(etat) ? "killed by signal " + std::to_string(WTERMSIG(etat)) : "exit " + std::to_string(WEXITSTATUS(etat)));
+    EXPECT_EQ(Lit(), ancien);
+    EXPECT_EQ(Fichiers(), QStringList{Nom});
+}
+
+TEST_F(Preferences, EveryKeyOfALargeFileIsKeptAndARefusedFileIsNeverReplaced) {
+    // Far past the old 1 MiB limit: the game's own keys are added, none is lost.
+    QByteArray grand;
+    for (int i = 0; i < 30000; ++i)
+        grand += "[-Cle" + QByteArray::number(i) + "-] " + QByteArray(40, 'v') + "\n";
+    ASSERT_GT(grand.size(), 3 * 512 * 1024);
+    mAppPrefFichierLecture(Nom);
+    Ecrit(grand);
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_EQ(Lit().count("-] "), 30001);
+    mAppPrefFichierLecture(Nom);
+    EXPECT_EQ(mPrefNbLit("NoDePion", 0), 2);
+    EXPECT_FALSE(mPrefBoolLit("Cle29999", true)); // present
+
+    // Invalid bytes are saved as three each: a file near the limit would grow past it, be refused
+    // at the next start and lost at the next quit. The save keeps the file as it is instead.
+    const QByteArray croissant = "[-Long-] " + QByteArray(TailleMaxFichier / 2, '\xFF') + "\n";
+    Ecrit(croissant);
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_TRUE(Lit() == croissant) << "grown past the limit";
+
+    // Refused at load, for any reason: never replaced by what the store holds.
+    QByteArray tropGrand = grand;
+    while (tropGrand.size() <= TailleMaxFichier) tropGrand += grand;
+    Ecrit(tropGrand);
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_TRUE(Lit() == tropGrand) << "too large";
+
+    // Writeable but unreadable, in a folder where the save could replace it.
+    Ecrit(grand);
+    chmod(QFile::encodeName(Chemin()).constData(), 0222);
+    chmod(QFile::encodeName(dossier.path()).constData(), 0777);
+    EXPECT_TRUE(SansPrivileges([] {
+        mAppPrefFichierLecture(Nom);
+        mPrefNbIntegerEcrit(2, "NoDePion");
+        mAppPrefFichierEcriture();
+        return true;
+    }));
+    chmod(QFile::encodeName(dossier.path()).constData(), 0755);
+    chmod(QFile::encodeName(Chemin()).constData(), 0644);
+    EXPECT_TRUE(Lit() == grand) << "unreadable";
+    EXPECT_EQ(Fichiers(), QStringList{Nom});
+}
+
+TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
+    // Through a link, the target is written and the link kept (dot files kept in another folder).
+    ASSERT_TRUE(QDir(dossier.path()).mkdir("ailleurs"));
+    const QString vrai = dossier.filePath("ailleurs/vrai");
+    ASSERT_TRUE(QFile::link("ailleurs/vrai", Chemin()));
+    mAppPrefFichierLecture(Nom); // a link to nothing: neither read nor created at the save
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_FALSE(QFile::exists(vrai)) << "created at the target of a dangling link";
+    Ecrit("[-Autre-] 1\n"); // through the link
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(2, "NoDePion");
+    mAppPrefFichierEcriture();
+    EXPECT_EQ(QFileInfo(Chemin()).symLinkTarget(), vrai);
+    EXPECT_EQ(Lit(), "[-Autre-] 1\n[-NoDePion-] 2\n");
+    EXPECT_EQ(QDir(dossier.filePath("ailleurs")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"vrai"});
+
+    // Whatever is not a plain file stays as it was, whether the load found it or it came after.
+    using Fabrique = std::function<bool(const QByteArray&)>;
+    const std::vector<std::pair<const char*, Fabrique>> sortes = {
+        {"pipe", [](const QByteArray& c) { return mkfifo(c.constData(), 0600) == 0; }},
+        {"folder", [](const QByteArray& c) { return mkdir(c.constData(), 0700) == 0; }},
+        {"socket",
+         [](const QByteArray& c) {
+             sockaddr_un adresse{};
+             adresse.sun_family = AF_UNIX;
+             if (c.size() >= qsizetype(sizeof adresse.sun_path)) return false;
+             std::memcpy(adresse.sun_path, c.constData(), c.size());
+             const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+             const bool ok = s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0;
+             if (s >= 0) close(s);
+             return ok;
+         }},
+        // A device node needs root; the null device, made in the temporary folder.
+        {"device", [](const QByteArray& c) { return mknod(c.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
+        {"link to a device",
+         [](const QByteArray& c) {
+             return mknod((c + ".dev").constData(), S_IFCHR | 0600, makedev(1, 3)) == 0 &&
+                    symlink((c + ".dev").constData(), c.constData()) == 0;
+         }},
+        {"dangling link", [](const QByteArray& c) { return symlink((c + ".cible").constData(), c.constData()) == 0; }},
+    };
+    int n = 0;
+    for (const auto& [sorte, fabrique] : sortes) {
+        for (const bool avantLecture : {true, false}) {
+            const QString ici = dossier.filePath(QString::number(++n));
+            ASSERT_TRUE(QDir().mkpath(ici));
+            mPrefChangeDossier(ici);
+            const QByteArray chemin = QFile::encodeName(QDir(ici).filePath(Nom));
+            if (avantLecture && !fabrique(chemin)) continue; // no device node without root
+            mAppPrefFichierLecture(Nom);
+            if (!avantLecture && !fabrique(chemin)) continue;
+            struct stat avant {};
+            ASSERT_EQ(lstat(chemin.constData(), &avant), 0);
+            const auto entrees = [&ici] {
+                return QDir(ici).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).join(' ').toStdString();
+            };
+            const std::string contenu = entrees();
+            mPrefNbIntegerEcrit(2, "NoDePion");
+            mAppPrefFichierEcriture();
+            struct stat apres {};
+            ASSERT_EQ(lstat(chemin.constData(), &apres), 0) << sorte;
+            EXPECT_EQ(apres.st_mode & S_IFMT, avant.st_mode & S_IFMT) << sorte << (avantLecture ? " found at load" : " came after");
+            EXPECT_EQ(entrees(), contenu) << sorte;
+            if (std::string(sorte) == "link to a device") {
+                struct stat cible {};
+                EXPECT_EQ(lstat((chemin + ".dev").constData(), &cible), 0);
+                EXPECT_TRUE(S_ISCHR(cible.st_mode)) << "device replaced";
+            }
+        }
+    }
+}
+
+TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
+    Ecrit("[-NoDePion-] 2\n");
+    // As a save killed before its rename leaves them, and look-alikes that are not ours.
+    const QStringList laisses = {Nom + ".AbCdEf", Nom + ".x1Y2z3"};
+    const QStringList autres = {Nom + ".bak", Nom + ".AbCdE", Nom + ".AbCdEfG", Nom + ".Ab-dEf", "Autre.Pref.AbCdEf",
+                                "x" + Nom + ".AbCdEf"};
+    for (const QString& nom : laisses + autres) {
+        QFile f(dossier.filePath(nom));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[-NoDePion-] 1\n");
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(QDir(dossier.path()).mkdir(Nom + ".QwErTy"));
+    ASSERT_TRUE(QFile::link(Nom + ".bak", dossier.filePath(Nom + ".ZzZzZz")));
+    mAppPrefFichierLecture(Nom);
+    // Another instance's save under way: younger than this run's load.
+    {
+        QFile f(dossier.filePath(Nom + ".NeWnEw"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    mAppPrefFichierEcriture();
+    QStringList restent = autres + QStringList{Nom, Nom + ".QwErTy", Nom + ".ZzZzZz", Nom + ".NeWnEw"};
+    QStringList presents = Fichiers();
+    presents.sort();
+    restent.sort();
+    EXPECT_EQ(presents.join(' ').toStdString(), restent.join(' ').toStdString());
+    EXPECT_EQ(Lit(), "[-NoDePion-] 2\n");
 }
 
 TEST_F(Preferences, HostileFilesLoadSafely) {
