@@ -1,3 +1,4 @@
+#include "CheckTraces.h"
 #include "LocalHttpServer.h"
 
 #include "Desktop.h"
@@ -6,12 +7,14 @@
 #include "WNewVersion.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -217,6 +220,71 @@ TEST_F(UpdateCheck, ClosingTheWindowDuringTheWaitEndsEveryCheckSilently) {
     Configure(5s);
     server.mode = Mode::Reply;
     EXPECT_EQ(Check("Abc--Abc Def 1.2--1.2--d").ChMess->text(), kLatest);
+}
+
+TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
+    Check("Abc--Abc Def 1.2--1.2--d"); // the window and every first-use cost, before counting
+    Configure(10s);                    // idle time 10 s, whole check 40 s
+    constexpr qint64 kMiB = 1024 * 1024;
+    const qint64 cap = CurrentUpdateCheckSettings().maxReplyBytes;
+    const QByteArray head = "HTTP/1.1 200 OK\r\n";
+    const QByteArray chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+    const QByteArray line = "Abc--Abc Def 1.3--1.3--d\n";
+    struct Case {
+        const char* name;
+        Mode mode;
+        QByteArray response;
+        QByteArray filler;
+        std::chrono::milliseconds within; // far below the idle time where a limit, not a wait, must end it
+    };
+    const std::vector<Case> cases = {
+        {"endless status line", Mode::Endless, "HTTP/1.1 200 ", QByteArray(16384, 'O'), 5s},
+        {"endless header line", Mode::Endless, head + "X-Long: ", QByteArray(16384, 'a'), 5s},
+        {"endless header name", Mode::Endless, head, QByteArray(16384, 'a'), 5s},
+        {"endless list of headers", Mode::Endless, head, QByteArray("X-A: b\r\n").repeated(2048), 5s},
+        {"endless chunk extension", Mode::Endless, chunked + "5;ext=", QByteArray(16384, 'e'), 5s},
+        {"huge chunk size", Mode::Endless, chunked + "7FFFFFFFFFFFFFFF\r\n", QByteArray(16384, 'd'), 5s},
+        {"endless chunks", Mode::Endless, chunked, "4000\r\n" + QByteArray(0x4000, 'd') + "\r\n", 5s},
+        {"endless body without a length", Mode::Endless, head + "\r\n" + line, QByteArray(16384, 'd'), 5s},
+        // Valid lines, then a reset in the middle of a line: the cut reply must not count.
+        {"reset mid-line", Mode::Reset, head + "Connection: close\r\n\r\n" + line + line + "Abc--Abc De", {}, 5s},
+        {"chunked, reset mid-line", Mode::Reset, chunked + "1a\r\n" + line + "\r\n6\r\nAbc--A", {}, 5s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.mode = c.mode;
+        server.response = c.response;
+        server.filler = c.filler;
+        const int threads = ThreadCount();
+        const qint64 resident = ResidentBytes();
+        ResetPeakMemory();
+        const qint64 peakBefore = PeakResidentBytes();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 peak = 0;
+        int working = 0;
+        {
+            ObjectCensus census;
+            WNewVersion& w = Check();
+            peak = PeakResidentBytes() - std::max(resident, peakBefore);
+            EXPECT_EQ(w.ChMess->text(), kProblem);
+            EXPECT_EQ(Rows(w), QString());
+            EXPECT_TRUE(w.BtNewEssai->isEnabled());
+            working = census.WorkingObjectsAlive(&server);
+        }
+        const qint64 elapsed = clock.elapsed();
+        const int threadsLeft = ThreadCount() - threads;
+        const int socketsLeft = OpenSocketsTo(server.Port());
+        std::cout << "[ figures  ] " << c.name << ": gave up after " << elapsed << " ms, peak +"
+                  << peak / 1024 << " KiB, threads left " << threadsLeft << ", sockets left " << socketsLeft
+                  << ", working objects left " << working << ", kept +" << (ResidentBytes() - resident) / 1024
+                  << " KiB" << std::endl;
+        EXPECT_LT(elapsed, qint64(std::chrono::milliseconds(c.within).count()));
+        EXPECT_EQ(threadsLeft, 0);
+        EXPECT_EQ(socketsLeft, 0);
+        EXPECT_EQ(working, 0);
+        EXPECT_LT(peak, cap + 8 * kMiB);
+    }
 }
 
 } // namespace
