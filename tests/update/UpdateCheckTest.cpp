@@ -244,6 +244,7 @@ TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
         {"endless list of headers", Mode::Endless, head, QByteArray("X-A: b\r\n").repeated(2048), 5s},
         {"endless chunk extension", Mode::Endless, chunked + "5;ext=", QByteArray(16384, 'e'), 5s},
         {"huge chunk size", Mode::Endless, chunked + "7FFFFFFFFFFFFFFF\r\n", QByteArray(16384, 'd'), 5s},
+        {"large chunk size", Mode::Endless, chunked + "FFFFFFFFFF\r\n", QByteArray(16384, 'd'), 5s},
         {"endless chunks", Mode::Endless, chunked, "4000\r\n" + QByteArray(0x4000, 'd') + "\r\n", 5s},
         {"endless body without a length", Mode::Endless, head + "\r\n" + line, QByteArray(16384, 'd'), 5s},
         // Valid lines, then a reset in the middle of a line: the cut reply must not count.
@@ -280,7 +281,7 @@ TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
                   << ", working objects left " << working << ", kept +" << (ResidentBytes() - resident) / 1024
                   << " KiB" << std::endl;
         EXPECT_LT(elapsed, qint64(std::chrono::milliseconds(c.within).count()));
-        EXPECT_EQ(threadsLeft, 0);
+        EXPECT_LE(threadsLeft, 0); // idle pool threads of earlier work may end meanwhile
         EXPECT_EQ(socketsLeft, 0);
         EXPECT_EQ(working, 0);
         EXPECT_LT(peak, cap + 8 * kMiB);
