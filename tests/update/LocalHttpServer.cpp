@@ -4,7 +4,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <memory>
-#include <sys/socket.h>
 
 LocalHttpServer::LocalHttpServer() {
     listen(QHostAddress::LocalHost, 0);
@@ -46,27 +45,6 @@ void LocalHttpServer::Accept() {
                 auto* timer = new QTimer(socket);
                 connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
                 timer->start(trickleMs);
-                break;
-            }
-            case Mode::Endless: {
-                // Only as fast as the peer reads, so the server itself holds little.
-                const QByteArray more = filler;
-                auto feed = [socket, more] {
-                    while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 256 * 1024)
-                        socket->write(more);
-                };
-                connect(socket, &QTcpSocket::bytesWritten, socket, feed);
-                socket->write(out);
-                feed();
-                break;
-            }
-            case Mode::Reset: {
-                socket->write(out);
-                socket->flush();
-                const linger hard{1, 0}; // a close with a zero linger time sends RST
-                setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-                socket->abort();
-                socket->deleteLater();
                 break;
             }
             }

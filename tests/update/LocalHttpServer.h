@@ -12,8 +12,6 @@ class LocalHttpServer : public QTcpServer {
         Silent,      // accepts, reads, never answers
         CloseAtOnce, // closes as soon as the request has come
         Trickle,     // sends `response` at once, then one more byte every `trickleMs`, forever
-        Endless,     // sends `response`, then `filler` again and again as fast as the peer reads
-        Reset,       // sends `response`, then resets the connection (TCP RST, not a close)
     };
 
     LocalHttpServer();
@@ -22,7 +20,6 @@ class LocalHttpServer : public QTcpServer {
     Mode mode = Mode::Reply;
     QByteArray response;
     int trickleMs = 300;
-    QByteArray filler = QByteArray(16 * 1024, 'a');
 
     QList<QByteArray> requests; // the request heads received, in order
 
