@@ -223,6 +223,15 @@ TEST_F(UpdateCheck, ClosingTheWindowDuringTheWaitEndsEveryCheckSilently) {
     EXPECT_EQ(Check("Abc--Abc Def 1.2--1.2--d").ChMess->text(), kLatest);
 }
 
+TEST_F(UpdateCheck, AHostNameIsLookedUpFirst) {
+    UpdateCheckSettings settings = CurrentUpdateCheckSettings();
+    settings.host = QStringLiteral("localhost");
+    SetUpdateCheckSettingsForTests(settings);
+    EXPECT_EQ(Check("Abc--Abc Def 1.2--1.2--d").ChMess->text(), kLatest);
+    ASSERT_EQ(server.requests.size(), 1);
+    EXPECT_TRUE(server.requests.front().contains("\r\nHost: localhost:" + QByteArray::number(server.Port()) + "\r\n"));
+}
+
 TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
     const QByteArray head = "HTTP/1.1 200 OK\r\n";
     const QByteArray chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
