@@ -51,7 +51,8 @@ QByteArray Request(const QUrl& url) {
     QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
     if (target.isEmpty()) target = "/";
     if (url.hasQuery()) target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
-    return "GET " + target + " HTTP/1.1\r\nHost: " + url.authority(QUrl::FullyEncoded).toLatin1() +
+    return "GET " + target + " HTTP/1.1\r\nHost: " +
+           url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1() +
            "\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
 }
 } // namespace
@@ -63,8 +64,7 @@ QString HTTPSocket::Get(const QString& address, int timeoutSeconds) {
 QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTimeout) {
     if (loop_) return {}; // one request at a time on one socket
     QUrl url(address);
-    if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host().isEmpty() || !url.userInfo().isEmpty())
-        return {};
+    if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host().isEmpty()) return {};
     if (url.port() < 0) url.setPort(Port);
     const quint16 port = quint16(url.port());
     const QByteArray request = Request(url);
@@ -85,7 +85,8 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
     QSocketNotifier* writer = nullptr;
     auto dropSocket = [&] {
-        for (auto& notifier : notifiers) notifier->setEnabled(false);
+        for (auto& notifier : notifiers)
+            notifier->setEnabled(false);
         if (fd >= 0) ::close(fd);
         fd = -1;
     };
@@ -109,7 +110,9 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
         if (n > 0) idle.start(idleTimeout);
         // A reset (ECONNRESET) or any other error fails the transfer; only 0 is a normal close.
-        const auto state = n > 0 ? reader.Feed(buffer, n) : n == 0 ? reader.PeerClosed() : HttpReplyReader::State::Failed;
+        const auto state = n > 0    ? reader.Feed(buffer, n)
+                           : n == 0 ? reader.PeerClosed()
+                                    : HttpReplyReader::State::Failed;
         if (state != HttpReplyReader::State::Reading) end();
     };
     std::function<void()> connectNext;
@@ -118,9 +121,11 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
         if (!connected) {
             int error = 0;
             socklen_t size = sizeof error;
-            if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) return connectNext();
+            if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+                return connectNext();
             connected = true;
-            auto& reading = notifiers.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
+            auto& reading =
+                notifiers.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
             QObject::connect(reading.get(), &QSocketNotifier::activated, &loop, readable);
         }
         const ssize_t n = ::send(fd, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
@@ -131,7 +136,8 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     };
     connectNext = [&] {
         dropSocket();
-        while (fd < 0 && nextAddress < addresses.size()) fd = ConnectTo(addresses[nextAddress++], port);
+        while (fd < 0 && nextAddress < addresses.size())
+            fd = ConnectTo(addresses[nextAddress++], port);
         if (fd < 0) return end();
         connected = false;
         writer = notifiers.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write)).get();

@@ -8,7 +8,8 @@
 
 namespace {
 bool AllDigits(const QByteArray& text) {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 } // namespace
 
@@ -24,8 +25,10 @@ HttpReplyReader::State HttpReplyReader::Feed(const char* data, qsizetype size) {
             at += n;
             remaining_ -= n;
             if (remaining_ > 0) break;
-            if (part_ == Part::Body) Complete();
-            else part_ = Part::ChunkEnd;
+            if (part_ == Part::Body)
+                Complete();
+            else
+                part_ = Part::ChunkEnd;
             break;
         }
         case Part::BodyToClose:
@@ -39,7 +42,8 @@ HttpReplyReader::State HttpReplyReader::Feed(const char* data, qsizetype size) {
             const qsizetype n = end ? qsizetype(end - (data + at)) + 1 : left;
             const bool head = part_ == Part::StatusLine || part_ == Part::Header || part_ == Part::Trailer;
             if (head) headBytes_ += n;
-            if (head ? headBytes_ > kMaxHeadBytes : line_.size() + n > kMaxChunkLineBytes) return state_ = State::Failed;
+            if (head ? headBytes_ > kMaxHeadBytes : line_.size() + n > kMaxChunkLineBytes)
+                return state_ = State::Failed;
             line_.append(data + at, n);
             at += n;
             if (!end) break;
@@ -55,8 +59,10 @@ HttpReplyReader::State HttpReplyReader::Feed(const char* data, qsizetype size) {
 
 HttpReplyReader::State HttpReplyReader::PeerClosed() {
     if (state_ == State::Reading) {
-        if (part_ == Part::BodyToClose) Complete();
-        else Fail();
+        if (part_ == Part::BodyToClose)
+            Complete();
+        else
+            Fail();
     }
     return state_;
 }
@@ -127,11 +133,13 @@ void HttpReplyReader::EndOfHead() {
 
 void HttpReplyReader::ChunkSizeLine(const QByteArray& line) {
     QByteArray digits = line.split(';').front().trimmed(); // extensions after ';' are ignored
-    while (digits.size() > 1 && digits.front() == '0') digits.remove(0, 1);
+    while (digits.size() > 1 && digits.front() == '0')
+        digits.remove(0, 1);
     if (digits.isEmpty() || digits.size() > 15) return Fail(); // at most 15 hex digits: no overflow
     bool ok = false;
     const qint64 size = digits.toLongLong(&ok, 16);
-    if (!ok || size < 0 || !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(uchar(c)); }))
+    if (!ok || size < 0 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(uchar(c)); }))
         return Fail();
     if (body_.size() + size > maxBody_) return Fail();
     if (size == 0) {

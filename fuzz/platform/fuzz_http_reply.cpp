@@ -7,7 +7,8 @@
 namespace {
 constexpr qint64 kCap = 256; // well below the input sizes, so the cap is reached
 
-HttpReplyReader::State Read(const char* data, qsizetype size, qsizetype piece, bool closed, QByteArray& body) {
+HttpReplyReader::State Read(const char* data, qsizetype size, qsizetype piece, bool closed,
+                            QByteArray& body) {
     HttpReplyReader reader(kCap);
     for (qsizetype at = 0; at < size && reader.state() == HttpReplyReader::State::Reading; at += piece)
         reader.Feed(data + at, std::min(piece, size - at));

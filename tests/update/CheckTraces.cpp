@@ -33,13 +33,16 @@ qint64 StatusField(const char* name) {
     QFile file(QStringLiteral("/proc/self/status"));
     if (!file.open(QIODevice::ReadOnly)) return -1;
     for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(name)) return line.mid(qstrlen(name)).trimmed().split(' ').front().toLongLong() * 1024;
+        if (line.startsWith(name))
+            return line.mid(qstrlen(name)).trimmed().split(' ').front().toLongLong() * 1024;
     }
     return -1;
 }
 } // namespace
 
-int ThreadCount() { return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
+int ThreadCount() {
+    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
 
 int OpenSocketsTo(quint16 port) {
     int open = 0;
@@ -78,7 +81,8 @@ int ObjectCensus::WorkingObjectsAlive(const QObject* exempt) const {
     int alive = 0;
     for (QObject* object : *census) {
         const QObject* owner = object;
-        while (owner && owner != exempt) owner = owner->parent();
+        while (owner && owner != exempt)
+            owner = owner->parent();
         if (owner) continue;
         if (qobject_cast<QTimer*>(object) || qobject_cast<QSocketNotifier*>(object) ||
             qobject_cast<QAbstractSocket*>(object) || qobject_cast<QThread*>(object) ||
@@ -88,8 +92,12 @@ int ObjectCensus::WorkingObjectsAlive(const QObject* exempt) const {
     return alive;
 }
 
-qint64 ResidentBytes() { return StatusField("VmRSS:"); }
-qint64 PeakResidentBytes() { return StatusField("VmHWM:"); }
+qint64 ResidentBytes() {
+    return StatusField("VmRSS:");
+}
+qint64 PeakResidentBytes() {
+    return StatusField("VmHWM:");
+}
 
 void ResetPeakMemory() {
     QFile file(QStringLiteral("/proc/self/clear_refs"));

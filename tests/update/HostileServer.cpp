@@ -11,7 +11,8 @@ HostileServer::HostileServer() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener_, 8) != 0 ||
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, 8) != 0 ||
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         return;
     port_ = ntohs(address.sin_port);
@@ -62,7 +63,8 @@ void HostileServer::Answer(int connection) {
     }
     auto sendAll = [&](const QByteArray& bytes) {
         for (qsizetype sent = 0; sent < bytes.size() && !stopping_;) {
-            const ssize_t n = ::send(connection, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+            const ssize_t n =
+                ::send(connection, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
             if (n < 0) return false;
             sent += n;
@@ -70,7 +72,8 @@ void HostileServer::Answer(int connection) {
         return !stopping_;
     };
     bool open = sendAll(response);
-    while (open && !filler.isEmpty()) open = sendAll(filler);
+    while (open && !filler.isEmpty())
+        open = sendAll(filler);
     if (reset) {
         const linger hard{1, 0}; // a close with a zero linger time sends RST
         setsockopt(connection, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
