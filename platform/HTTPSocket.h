@@ -1,6 +1,6 @@
 #pragma once
-// The framework's HTTP client: one blocking GET at a time. While it waits it runs a nested event
-// loop, so with Yield set the user interface keeps working.
+// The framework's HTTP client: one blocking GET at a time, HTTP/1.1 without compression. While
+// it waits it runs a nested event loop, so with Yield set the user interface keeps working.
 #include <QString>
 #include <QtGlobal>
 #include <chrono>
@@ -20,8 +20,10 @@ public:
     std::chrono::milliseconds TotalLimit{std::chrono::seconds(60)};
 
     // Returns the response body, whatever its HTTP status, once the response is complete.
-    // Gives the empty text when the connection fails, when nothing new came for the given time,
-    // when the body grows past MaxBodyBytes, when TotalLimit has passed, or when Close is called.
+    // Gives the empty text when the connection fails or is reset, when nothing new came for the
+    // given time, when the head or a chunk-size line passes its bound, when the body would grow
+    // past MaxBodyBytes, when TotalLimit has passed, or when Close is called. Whichever way it
+    // ends, the connection is closed before it returns.
     QString Get(const QString& address, int timeoutSeconds);
     QString Get(const QString& address, std::chrono::milliseconds idleTimeout);
 

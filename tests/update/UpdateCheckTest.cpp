@@ -1,3 +1,5 @@
+#include "CheckTraces.h"
+#include "HostileServer.h"
 #include "LocalHttpServer.h"
 
 #include "Desktop.h"
@@ -6,12 +8,14 @@
 #include "WNewVersion.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -219,6 +223,90 @@ TEST_F(UpdateCheck, ClosingTheWindowDuringTheWaitEndsEveryCheckSilently) {
     Configure(5s);
     server.mode = Mode::Reply;
     EXPECT_EQ(Check("Abc--Abc Def 1.2--1.2--d").ChMess->text(), kLatest);
+}
+
+TEST_F(UpdateCheck, AHostNameIsLookedUpFirst) {
+    UpdateCheckSettings settings = CurrentUpdateCheckSettings();
+    settings.host = QStringLiteral("localhost");
+    SetUpdateCheckSettingsForTests(settings);
+    EXPECT_EQ(Check("Abc--Abc Def 1.2--1.2--d").ChMess->text(), kLatest);
+    ASSERT_EQ(server.requests.size(), 1);
+    EXPECT_TRUE(server.requests.front().contains("\r\nHost: localhost:" + QByteArray::number(server.Port()) + "\r\n"));
+}
+
+TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
+    const QByteArray head = "HTTP/1.1 200 OK\r\n";
+    const QByteArray chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+    const QByteArray line = "Abc--Abc Def 1.3--1.3--d\n";
+    HostileServer hostile;
+    ASSERT_NE(hostile.Port(), 0);
+    UpdateCheckSettings settings = CurrentUpdateCheckSettings();
+    settings.port = hostile.Port();
+    settings.idleTimeout = 10s;
+    settings.totalLimit = 40s;
+    SetUpdateCheckSettingsForTests(settings);
+    constexpr qint64 kMiB = 1024 * 1024;
+    const qint64 cap = settings.maxReplyBytes;
+
+    // A well-formed chunked reply counts; it also makes the window and pays every first-use cost
+    // before the counting starts.
+    hostile.Serve(chunked + QByteArray::number(line.size(), 16) + ";x=y\r\n" + line + "\r\n0\r\n\r\n", {}, false);
+    ASSERT_EQ(Check().ChMess->text(), kNew);
+
+    struct Case {
+        const char* name;
+        QByteArray response;
+        QByteArray filler; // sent forever after the response
+        bool reset = false;
+    };
+    const std::vector<Case> cases = {
+        {"endless status line", "HTTP/1.1 200 ", QByteArray(16384, 'O')},
+        {"endless header line", head + "X-Long: ", QByteArray(16384, 'a')},
+        {"endless header name", head, QByteArray(16384, 'a')},
+        {"endless list of headers", head, QByteArray("X-A: b\r\n").repeated(2048)},
+        {"endless chunk extension", chunked + "5;ext=", QByteArray(16384, 'e')},
+        {"huge chunk size", chunked + "7FFFFFFFFFFFFFFF\r\n", QByteArray(16384, 'd')},
+        {"large chunk size", chunked + "FFFFFFFFFF\r\n", QByteArray(16384, 'd')},
+        {"endless chunks", chunked, "4000\r\n" + QByteArray(0x4000, 'd') + "\r\n"},
+        {"endless body without a length", head + "\r\n" + line, QByteArray(16384, 'd')},
+        // Valid lines, then a reset in the middle of a line: the cut reply must not count.
+        {"reset mid-line", head + "Connection: close\r\n\r\n" + line + line + "Abc--Abc De", {}, true},
+        {"chunked, reset mid-line", chunked + "1a\r\n" + line + "\r\n6\r\nAbc--A", {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        hostile.Serve(c.response, c.filler, c.reset);
+        const int threads = ThreadCount();
+        const qint64 resident = ResidentBytes();
+        ResetPeakMemory();
+        const qint64 peakBefore = PeakResidentBytes();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 peak = 0;
+        int working = 0;
+        {
+            ObjectCensus census;
+            WNewVersion& w = Check();
+            peak = PeakResidentBytes() - std::max(resident, peakBefore);
+            EXPECT_EQ(w.ChMess->text(), kProblem);
+            EXPECT_EQ(Rows(w), QString());
+            EXPECT_TRUE(w.BtNewEssai->isEnabled());
+            working = census.WorkingObjectsAlive(&server);
+        }
+        const qint64 elapsed = clock.elapsed();
+        const int threadsLeft = ThreadCount() - threads;
+        const int socketsLeft = OpenSocketsTo(hostile.Port());
+        std::cout << "[ figures  ] " << c.name << ": gave up after " << elapsed << " ms, peak +" << peak / 1024
+                  << " KiB, threads left " << threadsLeft << ", sockets left " << socketsLeft
+                  << ", working objects left " << working << ", kept +" << (ResidentBytes() - resident) / 1024
+                  << " KiB" << std::endl;
+        // A bound, not a wait, ends each of these: far sooner than the idle time.
+        EXPECT_LT(elapsed, 5000);
+        EXPECT_LE(threadsLeft, 0); // idle pool threads of earlier work may end meanwhile
+        EXPECT_EQ(socketsLeft, 0);
+        EXPECT_EQ(working, 0);
+        EXPECT_LT(peak, cap + 8 * kMiB);
+    }
 }
 
 } // namespace
