@@ -20,8 +20,12 @@ for t in build/fuzz/fuzz/*/fuzz_*; do
   name=$(basename "$t")
   corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
+  # A dictionary beside the target's source gives the fuzzer the words its checks need.
+  dict="fuzz/$(basename "$(dirname "$t")")/$name.dict"
+  words=()
+  [ -f "$dict" ] && words=(-dict="$dict")
   echo "== $name (${seconds}s)"
-  QT_QPA_PLATFORM=offscreen "$t" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
+  QT_QPA_PLATFORM=offscreen "$t" "${words[@]}" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
       > "build/fuzz/$name.log" 2>&1 || { tail -n 60 "build/fuzz/$name.log"; echo "$name: FAILED"; exit 1; }
   grep -E 'stat::number_of_executed_units' "build/fuzz/$name.log" || true
 done

@@ -10,9 +10,13 @@
 #include "WTrace.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSpontaneKeyEvent>
+
+#include <functional>
 
 namespace {
 
@@ -136,6 +140,74 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     Flush();
     ASSERT_TRUE(strip);
     EXPECT_TRUE(strip->isVisible());
+}
+
+// Every way to paste: with nothing to paste the field is left as it was, with text the text goes
+// in, and the field stays the user's to type into.
+TEST_F(Windows, PastingIntoTheLogWithOrWithoutAnythingToPaste) {
+    LaunchedGame game;
+    WKestrova& w = game.Main();
+    Choose(w, w.MnJournal());
+    QPointer<WJournal> log = ExistingWindow<WJournal>();
+    ASSERT_TRUE(log);
+    log->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(log));
+    ChampTexte* field = log->ChText;
+    field->setFocus();
+    ASSERT_FALSE(Log(w).isEmpty()); // the computer's opening move
+    ASSERT_EQ(field->Text(), Log(w));
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // Offscreen there is no selection to paste with the middle button; on X there is.
+    const bool selection = clipboard->supportsSelection();
+    const auto fill = [&](const std::function<QMimeData*()>& make) {
+        clipboard->setMimeData(make());
+        if (selection) clipboard->setMimeData(make(), QClipboard::Selection);
+    };
+    const auto pasteEveryWay = [&] {
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+        field->paste(); // what the context menu's paste does
+        if (selection) QTest::mouseClick(field->viewport(), Qt::MiddleButton, {}, QPoint(140, 360));
+    };
+
+    // An empty clipboard on X: data that names no format at all.
+    fill([] { return new QMimeData; });
+    pasteEveryWay();
+    EXPECT_EQ(field->Text(), Log(w));
+    clipboard->clear();
+    if (selection) clipboard->clear(QClipboard::Selection);
+    pasteEveryWay();
+    EXPECT_EQ(field->Text(), Log(w));
+    fill([] {
+        auto* data = new QMimeData;
+        data->setData(QStringLiteral("application/octet-stream"), QByteArray(3, '\0'));
+        return data;
+    });
+    pasteEveryWay();
+    EXPECT_EQ(field->Text(), Log(w));
+    fill([] {
+        auto* data = new QMimeData;
+        data->setText(QString());
+        return data;
+    });
+    pasteEveryWay();
+    EXPECT_EQ(field->Text(), Log(w));
+
+    fill([] {
+        auto* data = new QMimeData;
+        data->setText(QStringLiteral("é"));
+        return data;
+    });
+    pasteEveryWay();
+    EXPECT_EQ(field->Text(), Log(w) + QString(selection ? 4 : 3, QChar(0xE9)));
+    QTest::keyClicks(field, QStringLiteral("ok"));
+    EXPECT_TRUE(field->Text().endsWith(QStringLiteral("ok")));
+    // The next move still puts the whole log back.
+    Choose(w, w.MnDuo());
+    Play(w, {3});
+    EXPECT_EQ(field->Text(), Log(w));
+    clipboard->clear();
 }
 
 TEST_F(Windows, ADrawDialogClosedByItsBoxStartsNothing) {

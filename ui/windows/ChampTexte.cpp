@@ -1,5 +1,6 @@
 #include "ChampTexte.h"
 
+#include <QMimeData>
 #include <QPalette>
 
 ChampTexte::ChampTexte(QWidget* parent) : QPlainTextEdit(parent) {
@@ -22,4 +23,11 @@ void ChampTexte::SetText(const QString& text) {
     // Show the newest lines: the log grows at the bottom.
     moveCursor(QTextCursor::End);
     ensureCursorVisible();
+}
+
+void ChampTexte::insertFromMimeData(const QMimeData* source) {
+    // An empty clipboard on X is data with no format at all, and Qt 6.4 reads the first format
+    // without looking: every paste (keys, middle click, menu) ends here, so it stops here too.
+    if (!source || source->formats().isEmpty()) return;
+    QPlainTextEdit::insertFromMimeData(source);
 }

@@ -16,4 +16,7 @@ public:
     void SetText(const QString& text);
     void SetText(const char* text) { SetText(QString::fromUtf8(text)); }
     QString Text() const { return toPlainText(); }
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override;
 };
