@@ -21,7 +21,7 @@ PictureRef GetPictureResource(int id) {
     // The pictures live in a static library: registering them here keeps the linker from dropping them.
     static const bool registered = (InitKestrovaPictures(), true);
     (void)registered;
-    const QImage image(QStringLiteral(":/pictures/%1.png").arg(id));
+    const QImage image(PicturePath(id));
     if (image.isNull()) return nullptr;
     return std::make_shared<Picture>(image);
 }

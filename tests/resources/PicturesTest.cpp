@@ -16,8 +16,7 @@ namespace {
 
 QImage Load(int id)
 {
-    return QImage(QString::fromLatin1(kPicturePrefix) + QString::number(id) +
-                  QStringLiteral(".png"));
+    return QImage(PicturePath(id));
 }
 
 struct TokenPair {
