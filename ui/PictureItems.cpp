@@ -21,9 +21,10 @@ PictureRef GetPictureResource(int id) {
     // The pictures live in a static library: registering them here keeps the linker from dropping them.
     static const bool registered = (InitKestrovaPictures(), true);
     (void)registered;
-    const QImage image(PicturePath(id));
+    const QString path = PicturePath(id);
+    QImage image(path);
     if (image.isNull()) return nullptr;
-    return std::make_shared<Picture>(image);
+    return std::make_shared<Picture>(std::move(image), [path] { return QImage(path); });
 }
 
 PictureRef FondQuatre4b() { return Item(168); }
@@ -43,6 +44,11 @@ PictureRef Poker2RougeFond() { return Item(181); }
 PictureRef Poker2Bleu() { return Item(182); }
 PictureRef Poker2Rouge() { return Item(183); }
 PictureRef Poker2BleuFond() { return Item(184); }
+
+void ReleaseUnusedPixels() {
+    for (auto& slot : cachedPictures)
+        if (slot && slot.use_count() == 1) slot->ReleasePixels();
+}
 
 void ReleasePictureItems() {
     for (auto& slot : cachedPictures) slot.reset();
