@@ -1,14 +1,15 @@
-// kestrova_picpack IN.png OUT.ppm
-// Rewrites an opaque picture as plain RGB for the build: the resources compress it as a whole,
-// which reads back several times faster than the PNG it comes from.
-#include <QImage>
+// kestrova_picpack IN.png OUT.kpic
+// Packs one of the game's pictures for the resources (see PackedPicture.h).
+#include "PackedPicture.h"
+
+#include <QFile>
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s IN.png OUT.ppm\n", argv[0]);
+        std::fprintf(stderr, "usage: %s IN.png OUT.kpic\n", argv[0]);
         return 2;
     }
     const QImage image(QString::fromLocal8Bit(argv[1]));
@@ -16,12 +17,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
-    // PPM keeps no alpha: a picture with any would lose it.
-    if (image.hasAlphaChannel()) {
-        std::fprintf(stderr, "%s has an alpha channel\n", argv[1]);
-        return 1;
-    }
-    if (!image.save(QString::fromLocal8Bit(argv[2]), "ppm")) {
+    QFile out(QString::fromLocal8Bit(argv[2]));
+    const QByteArray packed = PackPicture(image);
+    if (!out.open(QIODevice::WriteOnly) || out.write(packed) != packed.size() || !out.flush()) {
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;
     }

@@ -21,10 +21,9 @@ PictureRef GetPictureResource(int id) {
     // The pictures live in a static library: registering them here keeps the linker from dropping them.
     static const bool registered = (InitKestrovaPictures(), true);
     (void)registered;
-    const QString path = PicturePath(id);
-    QImage image(path);
+    QImage image = ReadPicture(id);
     if (image.isNull()) return nullptr;
-    return std::make_shared<Picture>(std::move(image), [path] { return QImage(path); });
+    return std::make_shared<Picture>(std::move(image), [id] { return ReadPicture(id); });
 }
 
 PictureRef FondQuatre4b() { return Item(168); }

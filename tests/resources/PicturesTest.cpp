@@ -2,6 +2,7 @@
 // plain greys that match their tokens, token colours cross their names, and the background holes
 // sit where the board draws its tokens.
 #include "KestrovaPictures.h"
+#include "PackedPicture.h"
 #include "PictureIds.h"
 
 #include <QColor>
@@ -11,12 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 QImage Load(int id)
 {
-    return QImage(PicturePath(id));
+    return ReadPicture(id);
 }
 
 struct TokenPair {
@@ -65,6 +67,44 @@ TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds)
     const QImage hamster = Load(kHamster);
     EXPECT_GE(hamster.width(), 27);
     EXPECT_GE(hamster.height(), 38);
+}
+
+// The build packs each committed PNG; the game must draw exactly the pixels the PNG holds, each id
+// from its own file.
+TEST_F(Pictures, EachPackedPictureHoldsThePixelsOfItsOwnPng)
+{
+    for (int id = kFirstPictureId; id <= kLastPictureId; ++id) {
+        const QImage png(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id));
+        ASSERT_FALSE(png.isNull()) << id;
+        EXPECT_TRUE(Load(id) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << id << ": not the pixels of " << id << ".png";
+    }
+}
+
+TEST_F(Pictures, OnlyAWholePackedPictureUnpacks)
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(qRgba(10, 20, 30, 128));
+    const QByteArray packed = PackPicture(image);
+    const QImage premultiplied = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_TRUE(UnpackPicture(packed) == premultiplied);
+    // The pixels need not sit at an aligned address.
+    const QByteArray shifted = QByteArray(1, '\0') + packed;
+    EXPECT_TRUE(UnpackPicture(QByteArray::fromRawData(shifted.constData() + 1, packed.size())) == premultiplied);
+
+    auto withField = [&](int offset, quint32 value) {
+        QByteArray changed = packed;
+        std::memcpy(changed.data() + offset, &value, sizeof value);
+        return changed;
+    };
+    const QByteArray broken[] = {
+        QByteArray(), packed.left(15), packed.left(packed.size() - 1), packed + "x",
+        withField(0, 0x43495046),           // not the letters it starts with
+        withField(4, 0), withField(8, 0), // no width, no height
+        withField(4, 4),                  // lines too short for the width
+        withField(8, 0x40000000),         // far more lines than there are bytes
+    };
+    for (const QByteArray& bytes : broken) EXPECT_TRUE(UnpackPicture(bytes).isNull()) << bytes.size();
 }
 
 TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens)
