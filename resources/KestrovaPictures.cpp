@@ -15,6 +15,6 @@ void InitKestrovaPictures()
 QImage ReadPicture(int id)
 {
     const QResource resource(QString::fromLatin1(kPicturePrefix) + QString::number(id) + QStringLiteral(".kpic"));
-    if (!resource.isValid()) return QImage();
-    return UnpackPicture(resource.uncompressedData());
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) return QImage();
+    return UnpackPicture(QByteArrayView(resource.data(), resource.size()));
 }

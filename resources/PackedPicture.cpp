@@ -1,5 +1,8 @@
 #include "PackedPicture.h"
 
+#include <lz4.h>
+#include <lz4hc.h>
+
 #include <cstring>
 
 namespace {
@@ -9,38 +12,49 @@ struct Header {
     quint32 height;
     quint32 bytesPerLine;
 };
-static_assert(sizeof(Header) == 16, "the pixels follow at a 16-byte boundary");
+static_assert(sizeof(Header) == 16);
 constexpr char kMagic[4] = {'K', 'P', 'I', 'C'};
 constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
+// Beyond any picture of the game, and within what one LZ4 block holds.
+constexpr quint32 kLargestSide = 16384;
 } // namespace
 
 QByteArray PackPicture(const QImage& image)
 {
     const QImage pixels = image.convertToFormat(kFormat);
+    if (pixels.isNull() || quint32(pixels.width()) > kLargestSide || quint32(pixels.height()) > kLargestSide)
+        return QByteArray();
     Header header;
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     header.width = quint32(pixels.width());
     header.height = quint32(pixels.height());
     header.bytesPerLine = quint32(pixels.bytesPerLine());
-    QByteArray packed(reinterpret_cast<const char*>(&header), sizeof header);
-    packed.append(reinterpret_cast<const char*>(pixels.constBits()), pixels.sizeInBytes());
+    const int size = int(pixels.sizeInBytes());
+    QByteArray packed(qsizetype(sizeof header) + LZ4_compressBound(size), Qt::Uninitialized);
+    std::memcpy(packed.data(), &header, sizeof header);
+    const int compressed = LZ4_compress_HC(reinterpret_cast<const char*>(pixels.constBits()),
+                                           packed.data() + sizeof header, size, LZ4_compressBound(size),
+                                           LZ4HC_CLEVEL_MAX);
+    if (compressed <= 0) return QByteArray();
+    packed.truncate(qsizetype(sizeof header) + compressed);
     return packed;
 }
 
-QImage UnpackPicture(QByteArray packed)
+QImage UnpackPicture(QByteArrayView packed)
 {
     Header header;
-    if (packed.size() < qsizetype(sizeof header)) return QImage();
-    std::memcpy(&header, packed.constData(), sizeof header);
-    const quint64 pixelBytes = quint64(header.bytesPerLine) * header.height;
+    if (packed.size() <= qsizetype(sizeof header)) return QImage();
+    std::memcpy(&header, packed.data(), sizeof header);
     if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.width == 0 || header.height == 0 ||
-        header.width > 32768 || header.height > 32768 || header.bytesPerLine < quint64(header.width) * 4 ||
-        header.bytesPerLine % 4 != 0 || quint64(packed.size()) != sizeof header + pixelBytes)
+        header.width > kLargestSide || header.height > kLargestSide)
         return QImage();
-    // QImage wants its lines 32-bit aligned; bytes that are not get a copy of their own.
-    if (reinterpret_cast<quintptr>(packed.constData()) % 4 != 0) packed = QByteArray(packed.constData(), packed.size());
-    auto* kept = new QByteArray(std::move(packed));
-    return QImage(reinterpret_cast<const uchar*>(kept->constData()) + sizeof header, int(header.width),
-                  int(header.height), qsizetype(header.bytesPerLine), kFormat,
-                  [](void* bytes) { delete static_cast<QByteArray*>(bytes); }, kept);
+    QImage image(int(header.width), int(header.height), kFormat);
+    if (image.isNull() || quint32(image.bytesPerLine()) != header.bytesPerLine) return QImage();
+    const qsizetype compressed = packed.size() - qsizetype(sizeof header);
+    if (compressed > LZ4_compressBound(int(image.sizeInBytes()))) return QImage();
+    // The block must fill the pixels exactly: neither short nor running past them.
+    const int restored = LZ4_decompress_safe(packed.data() + sizeof header, reinterpret_cast<char*>(image.bits()),
+                                             int(compressed), int(image.sizeInBytes()));
+    if (restored != int(image.sizeInBytes())) return QImage();
+    return image;
 }

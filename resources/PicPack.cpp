@@ -17,8 +17,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
-    QFile out(QString::fromLocal8Bit(argv[2]));
     const QByteArray packed = PackPicture(image);
+    if (packed.isEmpty()) {
+        std::fprintf(stderr, "cannot pack %s\n", argv[1]);
+        return 1;
+    }
+    QFile out(QString::fromLocal8Bit(argv[2]));
     if (!out.open(QIODevice::WriteOnly) || out.write(packed) != packed.size() || !out.flush()) {
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;

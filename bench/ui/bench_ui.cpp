@@ -291,7 +291,7 @@ void BM_StartupAgainstBareWindow(benchmark::State& state) {
     state.counters["bare_ms"] = Median(bare);
     state.counters["ratio"] = Median(bare) > 0 ? Median(game) / Median(bare) : 0;
 }
-BENCHMARK(BM_StartupAgainstBareWindow)->Iterations(15)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupAgainstBareWindow)->Iterations(31)->Unit(benchmark::kMillisecond);
 
 // Resident memory of each, launched at 672 x 590 and left running for a while; "game_menus"
 // also prepares the menus once, as the first opening of a menu does.

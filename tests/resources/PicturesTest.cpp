@@ -85,12 +85,9 @@ TEST_F(Pictures, OnlyAWholePackedPictureUnpacks)
 {
     QImage image(3, 2, QImage::Format_ARGB32);
     image.fill(qRgba(10, 20, 30, 128));
+    image.setPixel(2, 1, qRgba(200, 0, 0, 255));
     const QByteArray packed = PackPicture(image);
-    const QImage premultiplied = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    EXPECT_TRUE(UnpackPicture(packed) == premultiplied);
-    // The pixels need not sit at an aligned address.
-    const QByteArray shifted = QByteArray(1, '\0') + packed;
-    EXPECT_TRUE(UnpackPicture(QByteArray::fromRawData(shifted.constData() + 1, packed.size())) == premultiplied);
+    EXPECT_TRUE(UnpackPicture(packed) == image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 
     auto withField = [&](int offset, quint32 value) {
         QByteArray changed = packed;
@@ -98,13 +95,15 @@ TEST_F(Pictures, OnlyAWholePackedPictureUnpacks)
         return changed;
     };
     const QByteArray broken[] = {
-        QByteArray(), packed.left(15), packed.left(packed.size() - 1), packed + "x",
-        withField(0, 0x43495046),           // not the letters it starts with
+        QByteArray(), packed.left(16), packed.left(packed.size() - 1), packed + "x",
+        withField(0, 0x43495046),         // not the letters it starts with
         withField(4, 0), withField(8, 0), // no width, no height
-        withField(4, 4),                  // lines too short for the width
-        withField(8, 0x40000000),         // far more lines than there are bytes
+        withField(4, 4), withField(8, 3), // more pixels than the block holds
+        withField(4, 2),                  // fewer
+        withField(12, 16),                // lines of another length than the width's
+        withField(8, 0x40000000),         // far beyond any picture
     };
-    for (const QByteArray& bytes : broken) EXPECT_TRUE(UnpackPicture(bytes).isNull()) << bytes.size();
+    for (const QByteArray& bytes : broken) EXPECT_TRUE(UnpackPicture(bytes).isNull()) << bytes.toHex().toStdString();
 }
 
 TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens)
