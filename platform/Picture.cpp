@@ -12,7 +12,6 @@ Picture::Picture(int width, int height)
 Picture::Picture(const QImage& image) : image_(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)) {}
 
 Picture::Picture(QImage image, std::function<QImage()> source)
-    // Converted in place where the format allows it: an opaque picture needs no second buffer.
     : image_(std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)), source_(std::move(source)),
       sourceSize_(image_.size()) {}
 

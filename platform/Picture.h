@@ -56,7 +56,7 @@ public:
 
     // Frees the pixels of a picture made from a source and never changed since; true if it did.
     bool ReleasePixels();
-    bool HasPixels() const { return !image_.isNull(); }
+    bool HasPixels() const { return !image_.isNull(); } // false only while let go
 
 private:
     const QImage& Pixels() const;

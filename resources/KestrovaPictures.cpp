@@ -14,7 +14,8 @@ void InitKestrovaPictures()
 
 QImage ReadPicture(int id)
 {
-    const QResource resource(QString::fromLatin1(kPicturePrefix) + QString::number(id) + QStringLiteral(".kpic"));
+    const QResource resource(QString::fromLatin1(kPicturePrefix) + QString::number(id) +
+                             QStringLiteral(".kpic"));
     if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) return QImage();
     return UnpackPicture(QByteArrayView(resource.data(), resource.size()));
 }

@@ -19,8 +19,7 @@ constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 constexpr quint32 kLargestSide = 16384;
 } // namespace
 
-QByteArray PackPicture(const QImage& image)
-{
+QByteArray PackPicture(const QImage& image) {
     const QImage pixels = image.convertToFormat(kFormat);
     if (pixels.isNull() || quint32(pixels.width()) > kLargestSide || quint32(pixels.height()) > kLargestSide)
         return QByteArray();
@@ -32,16 +31,15 @@ QByteArray PackPicture(const QImage& image)
     const int size = int(pixels.sizeInBytes());
     QByteArray packed(qsizetype(sizeof header) + LZ4_compressBound(size), Qt::Uninitialized);
     std::memcpy(packed.data(), &header, sizeof header);
-    const int compressed = LZ4_compress_HC(reinterpret_cast<const char*>(pixels.constBits()),
-                                           packed.data() + sizeof header, size, LZ4_compressBound(size),
-                                           LZ4HC_CLEVEL_MAX);
+    const int compressed =
+        LZ4_compress_HC(reinterpret_cast<const char*>(pixels.constBits()), packed.data() + sizeof header,
+                        size, LZ4_compressBound(size), LZ4HC_CLEVEL_MAX);
     if (compressed <= 0) return QByteArray();
     packed.truncate(qsizetype(sizeof header) + compressed);
     return packed;
 }
 
-QImage UnpackPicture(QByteArrayView packed)
-{
+QImage UnpackPicture(QByteArrayView packed) {
     Header header;
     if (packed.size() <= qsizetype(sizeof header)) return QImage();
     std::memcpy(&header, packed.data(), sizeof header);
@@ -53,8 +51,9 @@ QImage UnpackPicture(QByteArrayView packed)
     const qsizetype compressed = packed.size() - qsizetype(sizeof header);
     if (compressed > LZ4_compressBound(int(image.sizeInBytes()))) return QImage();
     // The block must fill the pixels exactly: neither short nor running past them.
-    const int restored = LZ4_decompress_safe(packed.data() + sizeof header, reinterpret_cast<char*>(image.bits()),
-                                             int(compressed), int(image.sizeInBytes()));
+    const int restored =
+        LZ4_decompress_safe(packed.data() + sizeof header, reinterpret_cast<char*>(image.bits()),
+                            int(compressed), int(image.sizeInBytes()));
     if (restored != int(image.sizeInBytes())) return QImage();
     return image;
 }

@@ -52,7 +52,8 @@ void ExpectTheme(WKestrova& w, int theme) {
                            {kPokerBleu, kPokerBleuFond, kPokerRouge, kPokerRougeFond},
                            {kPoker2Bleu, kPoker2BleuFond, kPoker2Rouge, kPoker2RougeFond}};
     const PictureRef shown[] = {w.Rouge, w.RougeFond, w.Bleu, w.BleuFond};
-    for (int k = 0; k < 4; ++k) EXPECT_TRUE(shown[k]->Image() == Png(ids[theme][k])) << "theme " << theme << ", " << k;
+    for (int k = 0; k < 4; ++k)
+        EXPECT_TRUE(shown[k]->Image() == Png(ids[theme][k])) << "theme " << theme << ", " << k;
 }
 
 void ExpectBoard(WKestrova& w, int background, const char* when) {
@@ -115,7 +116,8 @@ TEST_F(Pictures, EachThumbnailIsTheCornerOfItsOwnBackground) {
         // And the menu item shows it as it is.
         EXPECT_EQ(w.MNFond(i)->Icon(), w.PFondDemo[std::size_t(i)]);
         const QImage shown = w.MNFond(i)->Action()->icon().pixmap(100, 100).toImage();
-        EXPECT_TRUE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied) == expected) << "menu icon " << i;
+        EXPECT_TRUE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied) == expected)
+            << "menu icon " << i;
     }
     // Made once: preparing the menus again keeps them.
     const PictureRef first = w.PFondDemo[0];
@@ -134,7 +136,8 @@ TEST_F(Pictures, OnlyTheShownBackgroundKeepsItsPixelsAndTheOthersComeBackTheSame
     // The others are not read for the first frame, nor kept once their thumbnails are made.
     Front(w);
     MenuBar1Instance().PrepareMenus();
-    for (int i : {0, 2, 3}) EXPECT_FALSE(kBackgrounds[i]()->HasPixels()) << i;
+    for (int i : {0, 2, 3})
+        EXPECT_FALSE(kBackgrounds[i]()->HasPixels()) << i;
     EXPECT_TRUE(shown->HasPixels());
 
     // Choosing another reads it again, as the same picture, and lets the one shown before go.
