@@ -3,6 +3,8 @@
 #include <lz4.h>
 #include <lz4hc.h>
 
+#include <sys/mman.h>
+
 #include <cstring>
 
 namespace {
@@ -17,6 +19,32 @@ constexpr char kMagic[4] = {'K', 'P', 'I', 'C'};
 constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 // Beyond any picture of the game, and within what one LZ4 block holds.
 constexpr quint32 kLargestSide = 16384;
+// From this size on, pixels get memory of their own from the system.
+constexpr std::size_t kOwnMemoryFrom = 1 << 20;
+
+struct Mapping {
+    void* address;
+    std::size_t length;
+};
+
+// A background is read again each time it is shown after being let go. Memory from the general
+// allocator would stay with the process once freed, about a background's worth; memory of its own
+// goes back to the system with the last copy of the picture.
+QImage NewImage(int width, int height) {
+    const std::size_t length = std::size_t(width) * 4 * std::size_t(height);
+    if (length < kOwnMemoryFrom) return QImage(width, height, kFormat);
+    void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED) return QImage(width, height, kFormat);
+    auto* mapping = new Mapping{address, length};
+    return QImage(
+        static_cast<uchar*>(address), width, height, qsizetype(width) * 4, kFormat,
+        [](void* info) {
+            auto* m = static_cast<Mapping*>(info);
+            munmap(m->address, m->length);
+            delete m;
+        },
+        mapping);
+}
 } // namespace
 
 QByteArray PackPicture(const QImage& image) {
@@ -46,7 +74,7 @@ QImage UnpackPicture(QByteArrayView packed) {
     if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.width == 0 || header.height == 0 ||
         header.width > kLargestSide || header.height > kLargestSide)
         return QImage();
-    QImage image(int(header.width), int(header.height), kFormat);
+    QImage image = NewImage(int(header.width), int(header.height));
     if (image.isNull() || quint32(image.bytesPerLine()) != header.bytesPerLine) return QImage();
     const qsizetype compressed = packed.size() - qsizetype(sizeof header);
     if (compressed > LZ4_compressBound(int(image.sizeInBytes()))) return QImage();
