@@ -9,6 +9,29 @@ Picture::Picture(int width, int height)
 
 Picture::Picture(const QImage& image) : image_(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)) {}
 
+Picture::Picture(QImage image, std::function<QImage()> source)
+    : image_(std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)), source_(std::move(source)),
+      sourceSize_(image_.size()) {}
+
+const QImage& Picture::Pixels() const {
+    if (image_.isNull() && source_) {
+        image_ = source_().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (image_.size() != sourceSize_) {
+            // The source no longer gives what it gave: a blank picture keeps every size computed from it.
+            image_ = QImage(sourceSize_, QImage::Format_ARGB32_Premultiplied);
+            image_.fill(Qt::white);
+        }
+    }
+    return image_;
+}
+
+bool Picture::ReleasePixels() {
+    // What was drawn into the picture or its mask would be lost.
+    if (!source_ || version_ != 0 || mask_ || image_.isNull()) return false;
+    image_ = QImage();
+    return true;
+}
+
 Picture& Picture::Mask() {
     if (!mask_) {
         mask_ = std::make_unique<Picture>(Width(), Height());
@@ -18,14 +41,15 @@ Picture& Picture::Mask() {
 }
 
 QImage& Picture::MutableImage() {
+    Pixels();
     ++version_;
     return image_;
 }
 
 const QImage& Picture::Composed() const {
-    if (!mask_) return image_;
+    if (!mask_) return Pixels();
     if (composedVersion_ == version_ && composedMaskVersion_ == mask_->version_) return composed_;
-    QImage out = image_.convertToFormat(QImage::Format_ARGB32);
+    QImage out = Pixels().convertToFormat(QImage::Format_ARGB32);
     const QImage m = mask_->image_.convertToFormat(QImage::Format_ARGB32);
     const int w = qMin(out.width(), m.width());
     const int h = qMin(out.height(), m.height());

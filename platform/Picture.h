@@ -3,6 +3,7 @@
 // (black opaque, white transparent, grey partial), drawn through that mask.
 #include <QColor>
 #include <QImage>
+#include <functional>
 #include <memory>
 
 class Picture;
@@ -47,22 +48,32 @@ public:
     // A new picture is opaque white; depth is always 32 bits.
     Picture(int width, int height);
     explicit Picture(const QImage& image);
+    // A picture that can let its pixels go and read them again from `source` when next used.
+    Picture(QImage image, std::function<QImage()> source);
 
-    int Width() const { return image_.width(); }
-    int Height() const { return image_.height(); }
+    int Width() const { return Pixels().width(); }
+    int Height() const { return Pixels().height(); }
     Graphics GetGraphics() { return Graphics(*this); }
     // The mask, made on first use all black (fully opaque).
     Picture& Mask();
     bool HasMask() const { return mask_ != nullptr; }
 
     // The colours, without the mask.
-    const QImage& Image() const { return image_; }
+    const QImage& Image() const { return Pixels(); }
     QImage& MutableImage();
     // The colours with the mask applied as alpha; cached until either changes.
     const QImage& Composed() const;
 
+    // Frees the pixels of a picture made from a source and never changed since; true if it did.
+    bool ReleasePixels();
+    bool HasPixels() const { return !image_.isNull(); } // false only while let go
+
 private:
-    QImage image_;
+    const QImage& Pixels() const;
+
+    mutable QImage image_;
+    std::function<QImage()> source_;
+    QSize sourceSize_;
     std::unique_ptr<Picture> mask_;
     quint64 version_ = 0;
     mutable QImage composed_;

@@ -1,5 +1,6 @@
 #pragma once
-// Resource ids of the game's pictures. Each one is stored as ":/pictures/<id>.png".
+// Resource ids of the game's pictures. Each one is stored as ":/pictures/<id>.kpic", packed
+// at build time from resources/pictures/<id>.png.
 // Token and mask names cross colours: the ...Bleu... pictures show the red side and the
 // ...Rouge... pictures the blue side.
 
@@ -24,5 +25,5 @@ constexpr int kPoker2BleuFond = 184;  // mask of kPoker2Bleu
 constexpr int kFirstPictureId = kFondQuatre4b;
 constexpr int kLastPictureId = kPoker2BleuFond;
 
-// Resource path prefix; the file name is the id followed by ".png".
+// Resource path prefix; the file name is the id followed by ".kpic".
 constexpr const char kPicturePrefix[] = ":/pictures/";

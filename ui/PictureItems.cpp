@@ -20,9 +20,9 @@ PictureRef GetPictureResource(int id) {
     // The pictures live in a static library: registering them here keeps the linker from dropping them.
     static const bool registered = (InitKestrovaPictures(), true);
     (void)registered;
-    const QImage image(QStringLiteral(":/pictures/%1.png").arg(id));
+    QImage image = ReadPicture(id);
     if (image.isNull()) return nullptr;
-    return std::make_shared<Picture>(image);
+    return std::make_shared<Picture>(std::move(image), [id] { return ReadPicture(id); });
 }
 
 PictureRef FondQuatre4b() { return Item(kFondQuatre4b); }
@@ -42,6 +42,11 @@ PictureRef Poker2RougeFond() { return Item(kPoker2RougeFond); }
 PictureRef Poker2Bleu() { return Item(kPoker2Bleu); }
 PictureRef Poker2Rouge() { return Item(kPoker2Rouge); }
 PictureRef Poker2BleuFond() { return Item(kPoker2BleuFond); }
+
+void ReleaseUnusedPixels() {
+    for (auto& slot : cachedPictures)
+        if (slot && slot.use_count() == 1) slot->ReleasePixels();
+}
 
 void ReleasePictureItems() {
     for (auto& slot : cachedPictures) slot.reset();

@@ -61,7 +61,8 @@ WKestrova::~WKestrova() {
 
 void WKestrova::Event_Open() {
     SetTitle(AppInstance().LongVersion());
-    mPrepMiniFond();
+    // The background thumbnails wait for the menus (Event_EnableMenuItems): they need all four
+    // backgrounds, and the first frame only the one it shows.
     PTopChoixPion = DoubleToInteger(FichierPreference::mPrefNbLit(QStringLiteral("NoDePion"), 0));
     PPlateau.PNiveau = DoubleToInteger(FichierPreference::mPrefNbLit(QStringLiteral("NiveauDeJeu"), 0));
     mChoixLeFond(DoubleToInteger(FichierPreference::mPrefNbLit(QStringLiteral("NoDeFond"), 0)));
@@ -332,6 +333,8 @@ void WKestrova::mPrepMiniFond() {
         PFondDemo[i] = NewPicture(100, 100, 32);
         if (PictureRef background = Background(i))
             PFondDemo[i]->GetGraphics().DrawPicture(*background, 0, 0, 100, 100, 0, 0, 350, 350);
+        // A background that is not shown was read for its thumbnail only.
+        ReleaseUnusedPixels();
     }
 }
 

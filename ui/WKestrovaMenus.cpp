@@ -5,6 +5,7 @@
 #include "DoubleToInteger.h"
 #include "MdNewVersion.h"
 #include "Menu.h"
+#include "PictureItems.h"
 #include "WKestrova.h"
 
 namespace {
@@ -92,6 +93,8 @@ bool WKestrova::_MNFond_Action(int index) {
     mChoixLeFond(index);
     mDisplayCouleurPrep();
     MDessinePlateau(GetGraphics());
+    // The background shown until now is drawn no more.
+    ReleaseUnusedPixels();
     MDisplayCouleur();
     return true;
 }
@@ -128,6 +131,7 @@ void WKestrova::Event_EnableMenuItems() {
     MnFort()->SetChecked(PPlateau.PNiveau == 0);
     MnMoyen()->SetChecked(PPlateau.PNiveau == 1);
     MnFaible()->SetChecked(PPlateau.PNiveau == 2);
+    if (!PFondDemo[0]) mPrepMiniFond(); // once, when the menus first show
     for (int i = 0; i <= 3; ++i) {
         MNFond(i)->SetIcon(PFondDemo[i]);
         MNFond(i)->SetChecked(i == PNoDeFond);

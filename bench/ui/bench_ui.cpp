@@ -3,10 +3,14 @@
 //  - a full redraw after a resize, which scales the background and the tokens again;
 //  - a one-cell redraw, as at each step of a falling token;
 //  - start-up to the first painted frame, against a bare Qt window with a menu bar, both inside
-//    a running Qt application and from the start of a process.
+//    a running Qt application and from the start of a process;
+//  - resident memory once launched, against the same bare window, each in a process of its own;
+//  - a background chosen from the menu until its frame is painted.
 #include "Demarrage.h"
 #include "Desktop.h"
 #include "FichierPreference.h"
+#include "Menu.h"
+#include "MenuBar1.h"
 #include "WKestrova.h"
 
 #include <QApplication>
@@ -17,9 +21,19 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <QAction>
+#include <QFile>
+#include <QTimer>
+
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -174,22 +188,178 @@ void BM_BareWindowToFirstFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_BareWindowToFirstFrame)->Unit(benchmark::kMillisecond);
 
-// The same two from the start of a process, as a user sees them: this program run again in a
-// mode that shows one of them and ends at its first frame.
-constexpr const char* kChildMode = "--first-frame-of=";
-
-void BM_ProcessToFirstFrame(benchmark::State& state, const char* what) {
+// A background chosen from the menu, as the menu delivers it, until the window has painted it.
+// The menus are prepared first, as when the "Fonds" menu opens.
+void BM_BackgroundChoiceToFrame(benchmark::State& state) {
+    WKestrova& w = Game();
+    SizeTo(w, 672, 590);
+    MenuBar1Instance().PrepareMenus();
+    QCoreApplication::processEvents();
+    int background = w.PNoDeFond;
+    PaintWatch watch;
+    watch.watched = w.Content();
+    qApp->installEventFilter(&watch);
     for (auto _ : state) {
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kChildMode) + QLatin1String(what)});
-        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
+        background = (background + 1) % 4;
+        watch.paints = 0;
+        w.MNFond(background)->Action()->trigger();
+        PaintUntilShown(watch);
+    }
+    qApp->removeEventFilter(&watch);
+}
+BENCHMARK(BM_BackgroundChoiceToFrame)->Unit(benchmark::kMillisecond);
+
+// The same two from the start of a process, as a user sees them: this program run again in a
+// mode that shows one of them and reports when its first frame was painted, or, in the second
+// mode, how much memory it holds once settled.
+constexpr const char* kFirstFrameMode = "--first-frame-of=";
+constexpr const char* kMemoryMode = "--memory-of=";
+// How long a launched program runs before its memory is read.
+constexpr int kSettleMs = 3000;
+
+std::int64_t MonotonicNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+struct ChildRun {
+    bool ok = false;
+    double firstFrameMs = 0; // process start to first painted frame
+    double exitMs = 0;       // process start to its end
+    double residentMB = 0;
+};
+
+// Runs this program in one of the modes; the child prints one number on its standard output.
+ChildRun RunChild(const char* mode, const char* what) {
+    const bool memory = mode == std::string_view(kMemoryMode);
+    ChildRun run;
+    QProcess child;
+    const std::int64_t start = MonotonicNs();
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode) + QLatin1String(what)});
+    if (!child.waitForFinished(30000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return run;
+    run.exitMs = double(MonotonicNs() - start) / 1e6;
+    bool number = false;
+    const qint64 value = child.readAllStandardOutput().trimmed().toLongLong(&number);
+    if (!number) return run;
+    if (memory) run.residentMB = double(value) / 1024.0;
+    else run.firstFrameMs = double(value - start) / 1e6;
+    run.ok = true;
+    return run;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The time reported is from the start of the process to its first painted frame; the tear-down
+// is left out, and shown apart as `to_exit_ms`.
+void BM_ProcessToFirstFrame(benchmark::State& state, const char* what) {
+    std::vector<double> exits;
+    for (auto _ : state) {
+        const ChildRun run = RunChild(kFirstFrameMode, what);
+        if (!run.ok) {
             state.SkipWithError("the child did not show its frame");
             break;
         }
+        state.SetIterationTime(run.firstFrameMs / 1000.0);
+        exits.push_back(run.exitMs);
     }
+    state.counters["to_exit_ms"] = Median(exits);
 }
-BENCHMARK_CAPTURE(BM_ProcessToFirstFrame, game, "game")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ProcessToFirstFrame, bare, "bare")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessToFirstFrame, game, "game")->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessToFirstFrame, bare, "bare")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Both launched in turn, so that a change of load on the machine falls on both alike: the ratio
+// of the medians of their first-frame times.
+void BM_StartupAgainstBareWindow(benchmark::State& state) {
+    std::vector<double> game, bare;
+    for (auto _ : state) {
+        const ChildRun b = RunChild(kFirstFrameMode, "bare");
+        const ChildRun g = RunChild(kFirstFrameMode, "game");
+        if (!b.ok || !g.ok) {
+            state.SkipWithError("a child did not show its frame");
+            break;
+        }
+        bare.push_back(b.firstFrameMs);
+        game.push_back(g.firstFrameMs);
+    }
+    state.counters["game_ms"] = Median(game);
+    state.counters["bare_ms"] = Median(bare);
+    state.counters["ratio"] = Median(bare) > 0 ? Median(game) / Median(bare) : 0;
+}
+BENCHMARK(BM_StartupAgainstBareWindow)->Iterations(31)->Unit(benchmark::kMillisecond);
+
+// Resident memory of each, launched at 672 x 590 and left running for a while; "game_menus"
+// also prepares the menus once, as the first opening of a menu does, and chooses each background
+// in turn before the one it started with.
+void BM_ResidentMemoryAgainstBareWindow(benchmark::State& state) {
+    std::vector<double> game, bare, gameMenus;
+    for (auto _ : state) {
+        const ChildRun b = RunChild(kMemoryMode, "bare");
+        const ChildRun g = RunChild(kMemoryMode, "game");
+        const ChildRun m = RunChild(kMemoryMode, "game-menus");
+        if (!b.ok || !g.ok || !m.ok) {
+            state.SkipWithError("a child did not report its memory");
+            break;
+        }
+        bare.push_back(b.residentMB);
+        game.push_back(g.residentMB);
+        gameMenus.push_back(m.residentMB);
+    }
+    state.counters["bare_MB"] = Median(bare);
+    state.counters["game_MB"] = Median(game);
+    state.counters["game_menus_MB"] = Median(gameMenus);
+    state.counters["above_bare_MB"] = Median(game) - Median(bare);
+    state.counters["menus_above_bare_MB"] = Median(gameMenus) - Median(bare);
+}
+BENCHMARK(BM_ResidentMemoryAgainstBareWindow)->Iterations(2)->Unit(benchmark::kSecond);
+
+// Resident memory of this process, in kB.
+long ResidentKB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+void Settle() {
+    QEventLoop loop;
+    QTimer::singleShot(kSettleMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The child's side: show one of the two, print what was asked for.
+int RunAsChild(const QByteArray& argument) {
+    const bool memory = argument.startsWith(kMemoryMode);
+    const QByteArray what = argument.mid(int(std::strlen(memory ? kMemoryMode : kFirstFrameMode)));
+    std::unique_ptr<QMainWindow> bare;
+    if (what.startsWith("game")) GameShown();
+    else bare = BareWindowShown();
+    if (!memory) {
+        std::printf("%lld\n", static_cast<long long>(MonotonicNs()));
+    } else {
+        if (what == "game-menus") {
+            MenuBar1Instance().PrepareMenus();
+            WKestrova& w = *ExistingWindow<WKestrova>();
+            const int shown = w.PNoDeFond;
+            for (int i = 1; i <= 4; ++i) {
+                w.MNFond((shown + i) % 4)->Action()->trigger();
+                QCoreApplication::processEvents();
+            }
+        }
+        Settle();
+        std::printf("%ld\n", ResidentKB());
+    }
+    std::fflush(stdout);
+    bare.reset();
+    if (ExistingWindow<WKestrova>()) TermineApplication();
+    return 0;
+}
 
 } // namespace
 
@@ -203,15 +373,10 @@ int main(int argc, char** argv) {
     QuietDesktop desktop;
     SetDesktop(&desktop);
 
-    if (argc == 2 && QByteArray(argv[1]).startsWith(kChildMode)) {
-        if (QByteArray(argv[1]).endsWith("game")) {
-            GameShown();
-            TermineApplication();
-        } else {
-            BareWindowShown();
-        }
+    if (argc == 2 && (QByteArray(argv[1]).startsWith(kFirstFrameMode) || QByteArray(argv[1]).startsWith(kMemoryMode))) {
+        const int status = RunAsChild(QByteArray(argv[1]));
         SetDesktop(nullptr);
-        return 0;
+        return status;
     }
 
     benchmark::Initialize(&argc, argv);

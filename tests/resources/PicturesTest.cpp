@@ -3,6 +3,7 @@
 // sit where the board draws its tokens.
 #include "BoardGeometry.h"
 #include "KestrovaPictures.h"
+#include "PackedPicture.h"
 #include "PictureIds.h"
 
 #include <QColor>
@@ -12,13 +13,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 QImage Load(int id)
 {
-    return QImage(QString::fromLatin1(kPicturePrefix) + QString::number(id) +
-                  QStringLiteral(".png"));
+    return ReadPicture(id);
 }
 
 struct TokenPair {
@@ -68,6 +69,43 @@ TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds)
     const QImage hamster = Load(kHamster);
     EXPECT_GE(hamster.width(), 27);
     EXPECT_GE(hamster.height(), 38);
+}
+
+// The build packs each committed PNG; the game must draw exactly the pixels the PNG holds, each id
+// from its own file.
+TEST_F(Pictures, EachPackedPictureHoldsThePixelsOfItsOwnPng)
+{
+    for (int id = kFirstPictureId; id <= kLastPictureId; ++id) {
+        const QImage png(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id));
+        ASSERT_FALSE(png.isNull()) << id;
+        EXPECT_TRUE(Load(id) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << id << ": not the pixels of " << id << ".png";
+    }
+}
+
+TEST_F(Pictures, OnlyAWholePackedPictureUnpacks)
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(qRgba(10, 20, 30, 128));
+    image.setPixel(2, 1, qRgba(200, 0, 0, 255));
+    const QByteArray packed = PackPicture(image);
+    EXPECT_TRUE(UnpackPicture(packed) == image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+
+    auto withField = [&](int offset, quint32 value) {
+        QByteArray changed = packed;
+        std::memcpy(changed.data() + offset, &value, sizeof value);
+        return changed;
+    };
+    const QByteArray broken[] = {
+        QByteArray(), packed.left(16), packed.left(packed.size() - 1), packed + "x",
+        withField(0, 0x43495046),         // not the letters it starts with
+        withField(4, 0), withField(8, 0), // no width, no height
+        withField(4, 4), withField(8, 3), // more pixels than the block holds
+        withField(4, 2),                  // fewer
+        withField(12, 16),                // lines of another length than the width's
+        withField(8, 0x40000000),         // far beyond any picture
+    };
+    for (const QByteArray& bytes : broken) EXPECT_TRUE(UnpackPicture(bytes).isNull()) << bytes.toHex().toStdString();
 }
 
 TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens)
