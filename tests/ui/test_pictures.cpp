@@ -4,6 +4,7 @@
 // scaled the way the window scales them. Also: backgrounds nobody draws do not stay in memory.
 #include "UiTestSupport.h"
 
+#include "BoardGeometry.h"
 #include "DoubleToInteger.h"
 #include "PictureIds.h"
 #include "PictureItems.h"
@@ -33,7 +34,7 @@ QImage Scaled(const QImage& picture, const QRect& from, const QSize& to) {
 
 // The frame the window must show: the background scaled over it, and each token on its cell.
 QImage ExpectedFrame(WKestrova& w, int backgroundId) {
-    QImage frame = Scaled(Png(backgroundId), QRect(0, 0, 1500, 1300), QSize(w.Width(), w.Height()));
+    QImage frame = Scaled(Png(backgroundId), QRect(0, 0, BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight), QSize(w.Width(), w.Height()));
     QPainter p(&frame);
     for (int c = 0; c < 7; ++c)
         for (int r = 0; r < 6; ++r) {
