@@ -115,8 +115,7 @@ void UnPlateau::MJoue(std::int32_t column, bool red, bool blue) {
 void UnPlateau::MNouvellePartie() {
     if (!exterieur_) return;
     for (int x = 0; x < kColonnes; ++x) {
-        for (int y = 0; y < kLignes; ++y)
-            PCase(x, y)->MInit();
+        for (int y = 0; y < kLignes; ++y) PCase(x, y)->MInit();
         PCaseDuHaut[static_cast<std::size_t>(x)] = PCase(x, 0);
     }
     PCaseJouee = nullptr;

@@ -26,8 +26,7 @@ constexpr Ligne kLignes[4] = {
 // Cells taken from `depart` along `lien` while `test` holds, at most three.
 template <class Test> int Pas(const UneCase& depart, UneCase* UneCase::*lien, Test test) {
     int n = 0;
-    for (const UneCase* c = depart.*lien; n < 3 && test(*c); c = c->*lien)
-        ++n;
+    for (const UneCase* c = depart.*lien; n < 3 && test(*c); c = c->*lien) ++n;
     return n;
 }
 
@@ -45,15 +44,9 @@ struct Meilleur {
     bool Mult() const { return egaux > 0; }
 };
 
-bool R(const UneCase& c) {
-    return c.MSiRouge();
-}
-bool B(const UneCase& c) {
-    return c.MSiBleu();
-}
-bool E(const UneCase& c) {
-    return c.mSiPurBlanc();
-}
+bool R(const UneCase& c) { return c.MSiRouge(); }
+bool B(const UneCase& c) { return c.MSiBleu(); }
+bool E(const UneCase& c) { return c.mSiPurBlanc(); }
 
 // The cells at positions -3..-1 and +1..+3 of one line.
 struct Positions {
@@ -81,9 +74,7 @@ bool MotifBleu(const Positions& q) {
            (E(*q.m[2]) && B(*q.m[1]) && B(*q.p[1]) && E(*q.p[2]));
 }
 
-std::int32_t Bonus(std::int32_t score) {
-    return DoubleToInteger(static_cast<double>(score) * 1.1);
-}
+std::int32_t Bonus(std::int32_t score) { return DoubleToInteger(static_cast<double>(score) * 1.1); }
 
 } // namespace
 
@@ -116,9 +107,7 @@ std::string_view UneCase::NomCouleur() const {
     return {};
 }
 
-std::string UneCase::MCouleur() const {
-    return std::string(NomCouleur());
-}
+std::string UneCase::MCouleur() const { return std::string(NomCouleur()); }
 
 void UneCase::MCalculPosition(bool future) {
     PTopCaseFuture = future;

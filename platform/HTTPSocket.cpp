@@ -85,8 +85,7 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
     QSocketNotifier* writer = nullptr;
     auto dropSocket = [&] {
-        for (auto& notifier : notifiers)
-            notifier->setEnabled(false);
+        for (auto& notifier : notifiers) notifier->setEnabled(false);
         if (fd >= 0) ::close(fd);
         fd = -1;
     };
@@ -136,8 +135,7 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     };
     connectNext = [&] {
         dropSocket();
-        while (fd < 0 && nextAddress < addresses.size())
-            fd = ConnectTo(addresses[nextAddress++], port);
+        while (fd < 0 && nextAddress < addresses.size()) fd = ConnectTo(addresses[nextAddress++], port);
         if (fd < 0) return end();
         connected = false;
         writer = notifiers.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write)).get();

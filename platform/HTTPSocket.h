@@ -27,7 +27,8 @@ public:
     QString Get(const QString& address, int timeoutSeconds);
     QString Get(const QString& address, std::chrono::milliseconds idleTimeout);
 
-    // Ends a Get in progress, e.g. from an event handled while it waits (it then gives the empty text); otherwise does nothing.
+    // Ends a Get in progress, e.g. from an event handled while it waits (it then gives the empty text);
+    // otherwise does nothing.
     void Close();
     bool Waiting() const { return loop_ != nullptr; }
 

@@ -133,8 +133,7 @@ void HttpReplyReader::EndOfHead() {
 
 void HttpReplyReader::ChunkSizeLine(const QByteArray& line) {
     QByteArray digits = line.split(';').front().trimmed(); // extensions after ';' are ignored
-    while (digits.size() > 1 && digits.front() == '0')
-        digits.remove(0, 1);
+    while (digits.size() > 1 && digits.front() == '0') digits.remove(0, 1);
     if (digits.isEmpty() || digits.size() > 15) return Fail(); // at most 15 hex digits: no overflow
     bool ok = false;
     const qint64 size = digits.toLongLong(&ok, 16);

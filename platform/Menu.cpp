@@ -69,8 +69,10 @@ QPixmap WithTick(const QPixmap& plain) {
     p.setRenderHint(QPainter::Antialiasing);
     // A halo in the menu's background colour keeps the tick clear on dark and light icons alike.
     const QPalette palette = QApplication::palette();
-    p.strokePath(tick, QPen(palette.color(QPalette::Base), 0.26 * size, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.strokePath(tick, QPen(palette.color(QPalette::Text), 0.13 * size, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(
+        tick, QPen(palette.color(QPalette::Base), 0.26 * size, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(
+        tick, QPen(palette.color(QPalette::Text), 0.13 * size, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     return ticked;
 }
 } // namespace

@@ -40,7 +40,7 @@ public:
     void Append(std::unique_ptr<MenuItem> child);
     const std::vector<std::unique_ptr<MenuItem>>& Children() const { return children_; }
     MenuItem* Child(const QString& name, int index = -1) const; // this menu's own items
-    MenuItem* Find(const QString& name, int index = -1) const; // anywhere below
+    MenuItem* Find(const QString& name, int index = -1) const;  // anywhere below
 
     QAction* Action() const { return action_; }
     QMenu* AsMenu(); // the QMenu showing this item's children

@@ -10,8 +10,8 @@ Picture::Picture(int width, int height)
 Picture::Picture(const QImage& image) : image_(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)) {}
 
 Picture::Picture(QImage image, std::function<QImage()> source)
-    : image_(std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)), source_(std::move(source)),
-      sourceSize_(image_.size()) {}
+    : image_(std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)),
+      source_(std::move(source)), sourceSize_(image_.size()) {}
 
 const QImage& Picture::Pixels() const {
     if (image_.isNull() && source_) {
@@ -68,7 +68,9 @@ const QImage& Picture::Composed() const {
     return composed_;
 }
 
-PictureRef NewPicture(int width, int height, int /*depth*/) { return std::make_shared<Picture>(width, height); }
+PictureRef NewPicture(int width, int height, int /*depth*/) {
+    return std::make_shared<Picture>(width, height);
+}
 
 Picture& Graphics::Target() const { return picture_ ? *picture_ : surface_->SurfacePicture(); }
 
@@ -97,8 +99,8 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y) {
     if (surface_) surface_->SurfaceChanged();
 }
 
-void Graphics::DrawPicture(const Picture& picture, int x, int y, int destWidth, int destHeight, int srcX, int srcY,
-                           int srcWidth, int srcHeight) {
+void Graphics::DrawPicture(const Picture& picture, int x, int y, int destWidth, int destHeight, int srcX,
+                           int srcY, int srcWidth, int srcHeight) {
     Picture& target = Target();
     {
         QPainter p(&target.MutableImage());

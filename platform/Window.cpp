@@ -2,8 +2,8 @@
 
 #include "WindowContent.h"
 
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -101,8 +101,10 @@ void Window::ShowModal() {
 void Window::Hide() { hide(); }
 
 void Window::SetVisible(bool visible) {
-    if (visible) Show();
-    else Hide();
+    if (visible)
+        Show();
+    else
+        Hide();
 }
 
 void Window::Close() {

@@ -39,7 +39,7 @@ public:
     QWidget* Content() const;
     Picture& Frame();
     Graphics GetGraphics() { return Graphics(*this); }
-    void UpdateNow(); // paints the window at once
+    void UpdateNow();    // paints the window at once
     void FrameChanged(); // the frame was drawn into: show it at the next paint
     Picture& SurfacePicture() override { return Frame(); }
     void SurfaceChanged() override { FrameChanged(); }

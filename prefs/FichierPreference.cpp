@@ -39,7 +39,8 @@ QString Dossier() { return DossierImpose.isEmpty() ? PreferencesFolder() : Dossi
 qsizetype ApresDeuxCaracteres(QStringView ligne) {
     qsizetype i = 0;
     for (int n = 0; n < 2 && i < ligne.size(); ++n) {
-        const bool paire = ligne[i].isHighSurrogate() && i + 1 < ligne.size() && ligne[i + 1].isLowSurrogate();
+        const bool paire =
+            ligne[i].isHighSurrogate() && i + 1 < ligne.size() && ligne[i + 1].isLowSurrogate();
         i += paire ? 2 : 1;
     }
     return i;
@@ -95,7 +96,8 @@ void RetireTemporaires(const QString& cible) {
     const QFileInfo fichier(cible);
     const QRegularExpression modele(
         QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(fichier.fileName())));
-    const QFileInfoList entrees = fichier.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    const QFileInfoList entrees =
+        fichier.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& info : entrees)
         if (modele.match(info.fileName()).hasMatch() && info.lastModified() < DebutDuRun)
             QFile::remove(info.filePath());
@@ -179,7 +181,9 @@ void mPrefBoolEcrit(bool valeur, const QString& cle) {
     PrefStock.insert(cle, valeur ? QStringLiteral("Oui") : QStringLiteral("Non"));
 }
 
-void mPrefNbIntegerEcrit(std::int32_t valeur, const QString& cle) { PrefStock.insert(cle, QString::number(valeur)); }
+void mPrefNbIntegerEcrit(std::int32_t valeur, const QString& cle) {
+    PrefStock.insert(cle, QString::number(valeur));
+}
 
 void mPrefLibere() {
     PrefStock.clear();

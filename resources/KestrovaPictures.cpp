@@ -7,13 +7,9 @@
 #include <QtCore/qglobal.h>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-void InitKestrovaPictures()
-{
-    Q_INIT_RESOURCE(pictures);
-}
+void InitKestrovaPictures() { Q_INIT_RESOURCE(pictures); }
 
-QImage ReadPicture(int id)
-{
+QImage ReadPicture(int id) {
     const QResource resource(QString::fromLatin1(kPicturePrefix) + QString::number(id) +
                              QStringLiteral(".kpic"));
     if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) return QImage();

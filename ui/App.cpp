@@ -9,7 +9,8 @@
 namespace {
 PictureRef MakeIcon(const PictureRef& source) {
     PictureRef icon = NewPicture(100, 100, 32);
-    if (source) icon->GetGraphics().DrawPicture(*source, 0, 0, 100, 100, 0, 0, source->Width(), source->Height());
+    if (source)
+        icon->GetGraphics().DrawPicture(*source, 0, 0, 100, 100, 0, 0, source->Width(), source->Height());
     return icon;
 }
 } // namespace

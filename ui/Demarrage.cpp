@@ -16,7 +16,8 @@ std::unique_ptr<App> application;
 void LanceApplication() {
     application = std::make_unique<App>();
     application->SetMenuBar(&MenuBar1Instance());
-    application->AddMenuHandler(QStringLiteral("MnAPropos"), [] { return AppInstance()._MnAPropos_Action(); });
+    application->AddMenuHandler(QStringLiteral("MnAPropos"),
+                                [] { return AppInstance()._MnAPropos_Action(); });
     // The application opens first: the main window reads the preferences it loads.
     application->RaiseOpen();
     WindowInstance<WKestrova>().Show();

@@ -14,7 +14,8 @@ struct ItemEntry {
     bool autoEnable = true;
 };
 
-void BuildMenu(MenuBar& bar, const char* menuName, const char* menuText, std::initializer_list<ItemEntry> items) {
+void BuildMenu(MenuBar& bar, const char* menuName, const char* menuText,
+               std::initializer_list<ItemEntry> items) {
     auto menu = std::make_unique<MenuItem>();
     menu->Name = QString::fromUtf8(menuName);
     menu->AutoEnable = true;

@@ -10,8 +10,8 @@
 #include "MenuBar1.h"
 #include "PictureItems.h"
 #include "Ticks.h"
-#include "WGagnant.h"
 #include "WEgalite.h"
+#include "WGagnant.h"
 #include "WJournal.h"
 #include "WQuiDoitJouer.h"
 #include "WTrace.h"
@@ -24,7 +24,8 @@ namespace {
 const QColor kPlainBoardColour(0x1f, 0x4e, 0x9c);
 } // namespace
 
-WKestrova::WKestrova() : enginePlatform_(std::make_unique<WindowEnginePlatform>()), PPlateau(*enginePlatform_) {
+WKestrova::WKestrova()
+    : enginePlatform_(std::make_unique<WindowEnginePlatform>()), PPlateau(*enginePlatform_) {
     SetMenuBar(MenuBar1Instance());
     SetTitle(QStringLiteral("Kestrova Béta"));
     SetMinSize(390, 330);
@@ -234,7 +235,8 @@ void WKestrova::MDessinePlateau(Graphics g) {
     PHaut = DoubleToInteger(B / double(kRows));
     PLargFl = A / double(kColumns);
     PHautFl = B / double(kRows);
-    if (!PPionBleu || PPionBleu->Width() != PLarg - 2 * kTokenInset || PPionBleu->Height() != PHaut - 2 * kTokenInset)
+    if (!PPionBleu || PPionBleu->Width() != PLarg - 2 * kTokenInset ||
+        PPionBleu->Height() != PHaut - 2 * kTokenInset)
         mPrepareLesPions(PLarg, PHaut);
     Graphics(*PFond).DrawPicture(*PFondPlateau, 0, 0);
     if (PPlateau.PCase(0, 0)) {
@@ -253,8 +255,10 @@ void WKestrova::MDessinePionSurImage(std::int32_t column, std::int32_t row) {
     frame.DrawPicture(*PFondPlateau, x, y, PLarg, PHaut, x, y, PLarg, PHaut);
     const UneCase* cell = PPlateau.PCase(column, row);
     constexpr int inset = BoardGeometry::kTokenInset;
-    if (cell->PBleu) frame.DrawPicture(*PPionBleu, x + inset, y + inset);
-    else if (cell->PRouge) frame.DrawPicture(*PPionRouge, x + inset, y + inset);
+    if (cell->PBleu)
+        frame.DrawPicture(*PPionBleu, x + inset, y + inset);
+    else if (cell->PRouge)
+        frame.DrawPicture(*PPionRouge, x + inset, y + inset);
 }
 
 void WKestrova::MDessinePionSurPlateau(Graphics g, std::int32_t column, std::int32_t row) {
@@ -313,11 +317,16 @@ void WKestrova::mChoixImagePion(std::int32_t n) {
 namespace {
 PictureRef Background(std::int32_t n) {
     switch (n) {
-    case 0: return FondQuatre4b();
-    case 1: return FondCinq();
-    case 2: return FondSix();
-    case 3: return FondSept();
-    default: return nullptr;
+    case 0:
+        return FondQuatre4b();
+    case 1:
+        return FondCinq();
+    case 2:
+        return FondSix();
+    case 3:
+        return FondSept();
+    default:
+        return nullptr;
     }
 }
 } // namespace

@@ -37,17 +37,23 @@ MenuItem* WKestrova::MnAPropos() { return Item(*this, "MnAPropos"); }
 MenuItem* WKestrova::MNNewPartie() { return Item(*this, "MNNewPartie"); }
 
 void WKestrova::AddMenuHandlers() {
-    AddMenuHandler(QStringLiteral("MNNewPartie"), std::function<bool()>([this] { return _MNNewPartie_Action(); }));
+    AddMenuHandler(QStringLiteral("MNNewPartie"),
+                   std::function<bool()>([this] { return _MNNewPartie_Action(); }));
     AddMenuHandler(QStringLiteral("MnFaible"), std::function<bool()>([this] { return _MnFaible_Action(); }));
     AddMenuHandler(QStringLiteral("MnMoyen"), std::function<bool()>([this] { return _MnMoyen_Action(); }));
     AddMenuHandler(QStringLiteral("MnFort"), std::function<bool()>([this] { return _MnFort_Action(); }));
     AddMenuHandler(QStringLiteral("MnSolo"), std::function<bool()>([this] { return _MnSolo_Action(); }));
     AddMenuHandler(QStringLiteral("MnDuo"), std::function<bool()>([this] { return _MnDuo_Action(); }));
-    AddMenuHandler(QStringLiteral("MnJournal"), std::function<bool()>([this] { return _MnJournal_Action(); }));
-    AddMenuHandler(QStringLiteral("MNFond"), std::function<bool(int)>([this](int i) { return _MNFond_Action(i); }));
-    AddMenuHandler(QStringLiteral("MnVersion"), std::function<bool()>([this] { return _MnVersion_Action(); }));
-    AddMenuHandler(QStringLiteral("MnAgrandProp"), std::function<bool()>([this] { return _MnAgrandProp_Action(); }));
-    AddMenuHandler(QStringLiteral("MNPion"), std::function<bool(int)>([this](int i) { return _MNPion_Action(i); }));
+    AddMenuHandler(QStringLiteral("MnJournal"),
+                   std::function<bool()>([this] { return _MnJournal_Action(); }));
+    AddMenuHandler(QStringLiteral("MNFond"),
+                   std::function<bool(int)>([this](int i) { return _MNFond_Action(i); }));
+    AddMenuHandler(QStringLiteral("MnVersion"),
+                   std::function<bool()>([this] { return _MnVersion_Action(); }));
+    AddMenuHandler(QStringLiteral("MnAgrandProp"),
+                   std::function<bool()>([this] { return _MnAgrandProp_Action(); }));
+    AddMenuHandler(QStringLiteral("MNPion"),
+                   std::function<bool(int)>([this](int i) { return _MNPion_Action(i); }));
 }
 
 bool WKestrova::_MNNewPartie_Action() {

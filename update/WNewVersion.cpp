@@ -21,7 +21,8 @@ namespace {
 const QString kListPath = QStringLiteral("/Zentrafor/Telecharg/TalvoVersion.txt");
 const QString kWaiting = QStringLiteral("CONTROLE INTERNET EN ATTENTE DE REPONSE !");
 
-QLabel* NewLabel(QWidget* parent, const QString& text, QRect geometry, const QFont& font, Qt::Alignment align) {
+QLabel* NewLabel(QWidget* parent, const QString& text, QRect geometry, const QFont& font,
+                 Qt::Alignment align) {
     auto* label = new QLabel(text, parent);
     PlaceStaticText(label, geometry, font, align | Qt::AlignTop);
     return label;
@@ -48,8 +49,8 @@ WNewVersion::WNewVersion() {
 
     QWidget* content = Content();
     const QFont system12 = ControlFont(QStringLiteral("System"), 12);
-    StaticText1 = NewLabel(content, QStringLiteral("Votre version actuelle :"), QRect(20, 14, 225, 20), system12,
-                           Qt::AlignLeft);
+    StaticText1 = NewLabel(content, QStringLiteral("Votre version actuelle :"), QRect(20, 14, 225, 20),
+                           system12, Qt::AlignLeft);
     ChApplic = NewLabel(content, QStringLiteral("Label:"), QRect(20, 38, 361, 40),
                         ControlFont(QStringLiteral("Arial"), 30, true), Qt::AlignHCenter);
     BtPageTelech = NewButton(content, QStringLiteral("Page de Téléchargement"), QRect(195, 166, 196, 20));
@@ -69,7 +70,8 @@ WNewVersion::WNewVersion() {
     LBApplic->setGeometry(21 - 14, 224 - 202, 370, 219); // the group box's own coordinates
     LBApplic->setFont(system12);
     LBApplic->setColumnCount(3);
-    LBApplic->setHeaderLabels({QStringLiteral("Application"), QStringLiteral("Version"), QStringLiteral("Date")});
+    LBApplic->setHeaderLabels(
+        {QStringLiteral("Application"), QStringLiteral("Version"), QStringLiteral("Date")});
     LBApplic->setRootIsDecorated(false);
     LBApplic->setItemsExpandable(false);
     LBApplic->setSortingEnabled(false); // a click on a heading never reorders the rows
@@ -83,7 +85,8 @@ WNewVersion::WNewVersion() {
     header->setSectionResizeMode(QHeaderView::Fixed);
     const int inner = LBApplic->width() - 2 * LBApplic->frameWidth();
     const int percents[] = {48, 20, 33};
-    for (int column = 0; column < 3; ++column) LBApplic->setColumnWidth(column, inner * percents[column] / 100);
+    for (int column = 0; column < 3; ++column)
+        LBApplic->setColumnWidth(column, inner * percents[column] / 100);
 
     connect(BtPageTelech, &QPushButton::clicked, this, &WNewVersion::BtPageTelech_Action);
     // Queued: the check waits in a nested loop, during which the window (and so the button that
@@ -121,7 +124,8 @@ void WNewVersion::MContrlDerVersion() {
     socket.TotalLimit = settings.totalLimit;
     ChMess->setText(kWaiting);
     pendingGets_.push_back(&socket);
-    const QString reply = socket.Get(QStringLiteral("http://") + settings.host + kListPath, settings.idleTimeout);
+    const QString reply =
+        socket.Get(QStringLiteral("http://") + settings.host + kListPath, settings.idleTimeout);
     if (!self) return; // destroyed while waiting: nothing left to report to
     pendingGets_.erase(std::find(pendingGets_.begin(), pendingGets_.end(), &socket));
     socket.Close();
@@ -135,7 +139,8 @@ void WNewVersion::MContrlDerVersion() {
     } else if (found.left(5) == running.left(5)) {
         // Any other listed version counts as new: versions are compared, not ordered.
         // A label breaks its line only on a line feed, not on a lone carriage return.
-        ChMess->setText(QStringLiteral("UNE NOUVELLE VERSION EST DISPONIBLE : ") + QLatin1String(EndOfLine) + found);
+        ChMess->setText(QStringLiteral("UNE NOUVELLE VERSION EST DISPONIBLE : ") + QLatin1String(EndOfLine) +
+                        found);
         SetTextColour(ChMess, QColor(255, 0, 0));
         Show();
     } else {

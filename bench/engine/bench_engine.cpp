@@ -40,8 +40,7 @@ public:
             } else {
                 seed = seed * 1103515245u + 12345u;
                 int x = static_cast<int>((seed >> 16) % 7);
-                while (b.PCase(x, 5)->MSiOccup())
-                    x = (x + 1) % 7;
+                while (b.PCase(x, 5)->MSiOccup()) x = (x + 1) % 7;
                 b.MJoue(x, false, true);
             }
         }

@@ -218,7 +218,8 @@ constexpr const char* kMemoryMode = "--memory-of=";
 constexpr int kSettleMs = 3000;
 
 std::int64_t MonotonicNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -242,8 +243,10 @@ ChildRun RunChild(const char* mode, const char* what) {
     bool number = false;
     const qint64 value = child.readAllStandardOutput().trimmed().toLongLong(&number);
     if (!number) return run;
-    if (memory) run.residentMB = double(value) / 1024.0;
-    else run.firstFrameMs = double(value - start) / 1e6;
+    if (memory)
+        run.residentMB = double(value) / 1024.0;
+    else
+        run.firstFrameMs = double(value - start) / 1e6;
     run.ok = true;
     return run;
 }
@@ -338,8 +341,10 @@ int RunAsChild(const QByteArray& argument) {
     const bool memory = argument.startsWith(kMemoryMode);
     const QByteArray what = argument.mid(int(std::strlen(memory ? kMemoryMode : kFirstFrameMode)));
     std::unique_ptr<QMainWindow> bare;
-    if (what.startsWith("game")) GameShown();
-    else bare = BareWindowShown();
+    if (what.startsWith("game"))
+        GameShown();
+    else
+        bare = BareWindowShown();
     if (!memory) {
         std::printf("%lld\n", static_cast<long long>(MonotonicNs()));
     } else {
@@ -373,7 +378,8 @@ int main(int argc, char** argv) {
     QuietDesktop desktop;
     SetDesktop(&desktop);
 
-    if (argc == 2 && (QByteArray(argv[1]).startsWith(kFirstFrameMode) || QByteArray(argv[1]).startsWith(kMemoryMode))) {
+    if (argc == 2 &&
+        (QByteArray(argv[1]).startsWith(kFirstFrameMode) || QByteArray(argv[1]).startsWith(kMemoryMode))) {
         const int status = RunAsChild(QByteArray(argv[1]));
         SetDesktop(nullptr);
         return status;

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static DesktopMuet desktop;
     // A memory file system when there is one: every save syncs to disk.
     static QTemporaryDir dossier(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/kestrova-fuzz-XXXXXX")
-                                                          : QDir::tempPath() + "/kestrova-fuzz-XXXXXX");
+                                                           : QDir::tempPath() + "/kestrova-fuzz-XXXXXX");
     static const bool pret = [] {
         SetDesktop(&desktop);
         mPrefChangeDossier(dossier.path());
@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     mPrefNbIntegerEcrit(2, QStringLiteral("NoDePion"));
     mAppPrefFichierEcriture();
     const QByteArray premier = Contenu(chemin);
-    if (entree.size() > TailleMaxFichier ? premier != entree : premier.size() > TailleMaxFichier) std::abort();
+    if (entree.size() > TailleMaxFichier ? premier != entree : premier.size() > TailleMaxFichier)
+        std::abort();
     mAppPrefFichierLecture(Nom);
     mAppPrefFichierEcriture();
     if (Contenu(chemin) != premier) std::abort();

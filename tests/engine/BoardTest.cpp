@@ -39,8 +39,7 @@ TEST_F(BoardTest, LinksLeadToTheNeighbourOrTheOutsideCell) {
                           {&UneCase::PCaseVerMoins, 0, -1},  {&UneCase::PCaseVerPlus, 0, 1},
                           {&UneCase::PCaseMonMoins, -1, -1}, {&UneCase::PCaseMonPlus, 1, 1},
                           {&UneCase::PCaseDesPlus, -1, 1},   {&UneCase::PCaseDesMoins, 1, -1}};
-    for (auto [link, dx, dy] : links)
-        EXPECT_EQ(out->*link, out);
+    for (auto [link, dx, dy] : links) EXPECT_EQ(out->*link, out);
     for (int x = 0; x < 7; ++x) {
         EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], &At(x, 0));
         for (int y = 0; y < 6; ++y) {
@@ -163,8 +162,7 @@ TEST_F(BoardTest, NewGameAndInitAfterAWin) {
     board.MNouvellePartie();
     for (int x = 0; x < 7; ++x) {
         EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], &At(x, 0));
-        for (int y = 0; y < 6; ++y)
-            EXPECT_TRUE(At(x, y).MSiVide());
+        for (int y = 0; y < 6; ++y) EXPECT_TRUE(At(x, y).MSiVide());
     }
     EXPECT_EQ(board.PCaseJouee, nullptr);
     EXPECT_FALSE(board.PTopGagne || board.PTopEgalite);
@@ -207,8 +205,7 @@ TEST_F(BoardTest, BadCallsAreRefusedWithoutTrace) {
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(board.PJournal, journal);
     EXPECT_EQ(board.PCaseJouee, played);
-    for (int x = 2; x < 7; ++x)
-        EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], &At(x, 0));
+    for (int x = 2; x < 7; ++x) EXPECT_EQ(board.PCaseDuHaut[static_cast<std::size_t>(x)], &At(x, 0));
 }
 
 } // namespace

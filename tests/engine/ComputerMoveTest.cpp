@@ -12,11 +12,9 @@ std::string ColumnLine(int k, const std::string& cell,
 
 TEST_F(ComputerMoveTest, EmptyBoardBlockAtEveryLevelAndParityAndBlocksAccumulate) {
     std::string block = "\nNbRouge/NbBleu";
-    for (int x = 0; x < 7; ++x)
-        block += ColumnLine(x + 1, std::to_string(x) + "-0");
+    for (int x = 0; x < 7; ++x) block += ColumnLine(x + 1, std::to_string(x) + "-0");
     block += "\n";
-    for (int x = 0; x < 7; ++x)
-        block += "• score (" + std::to_string(x + 1) + ") • 1\n";
+    for (int x = 0; x < 7; ++x) block += "• score (" + std::to_string(x + 1) + ") • 1\n";
     block += "•••••Choix : 4\n";
     for (std::int32_t level : {0, 1, 2}) {
         for (std::int64_t ticks : {0, 1, -7}) {

@@ -9,7 +9,7 @@
 #include "UnPlateau.h"
 
 class RecordingPlatform : public EnginePlatform {
-  public:
+public:
     std::vector<std::string> calls; // "beep", "msgbox TEXT", "quit CODE" and the board's events
     std::int64_t ticks = 0;
     std::string endOfLine = "\n";
@@ -22,7 +22,7 @@ class RecordingPlatform : public EnginePlatform {
 };
 
 class EngineTest : public ::testing::Test {
-  protected:
+protected:
     RecordingPlatform platform;
     UnPlateau board{platform};
     std::vector<std::string>& log = platform.calls;

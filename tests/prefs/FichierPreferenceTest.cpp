@@ -32,7 +32,7 @@ const QString Nom = QString::fromLatin1(kNomFichierPref);
 const QString Manque = QStringLiteral("Manque un nom de fichier préférence ?");
 
 class DesktopEspion : public Desktop {
-  public:
+public:
     QStringList messages;
     void MsgBox(const QString& text) override { messages << text; }
 };
@@ -50,7 +50,7 @@ bool SansPrivileges(const std::function<bool()>& verification) {
 }
 
 class Preferences : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(dossier.isValid());
         // Reachable by the unprivileged user of SansPrivileges.
@@ -125,8 +125,7 @@ TEST_F(Preferences, FileLinesAsStoredFilesRelyOn) {
     Ecrit("[-Non-] Non\n[-Vide-] \n[-Casse-] oui\n[-abc-] abc\n[-grand-] 1e400\n[-nan-] nan\n[-inf-] inf\n"
           "[-suffixe-] 2abc\n[-hexa-] 0x10\n[-moinszero-] -0\n[-blancs-]  2 \n[-decimal-] 2.5\n");
     mAppPrefFichierLecture(Nom);
-    for (const char* cle : {"Non", "Vide", "Casse"})
-        EXPECT_FALSE(mPrefBoolLit(cle, true)) << cle;
+    for (const char* cle : {"Non", "Vide", "Casse"}) EXPECT_FALSE(mPrefBoolLit(cle, true)) << cle;
     for (const char* cle : {"abc", "Vide", "grand", "nan", "inf", "suffixe", "hexa"})
         EXPECT_EQ(mPrefNbLit(cle, 9), 9) << cle;
     EXPECT_EQ(mPrefNbLit("moinszero", 9), 0);
@@ -207,7 +206,8 @@ TEST_F(Preferences, FileSizeLimitFailsTheSaveNotTheGame) {
     int etat = 0;
     ASSERT_EQ(waitpid(enfant, &etat, 0), enfant);
     EXPECT_TRUE(WIFEXITED(etat) && WEXITSTATUS(etat) == 0)
-        << (WIFSIGNALED(etat) ? "killed by signal " + std::to_string(WTERMSIG(etat)) : "exit " + std::to_string(WEXITSTATUS(etat)));
+        << (WIFSIGNALED(etat) ? "killed by signal " + std::to_string(WTERMSIG(etat))
+                              : "exit " + std::to_string(WEXITSTATUS(etat)));
     EXPECT_EQ(Lit(), ancien);
     EXPECT_EQ(Fichiers(), QStringList{Nom});
 }
@@ -277,7 +277,8 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
     mAppPrefFichierEcriture();
     EXPECT_EQ(QFileInfo(Chemin()).symLinkTarget(), vrai);
     EXPECT_EQ(Lit(), "[-Autre-] 1\n[-NoDePion-] 2\n");
-    EXPECT_EQ(QDir(dossier.filePath("ailleurs")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"vrai"});
+    EXPECT_EQ(QDir(dossier.filePath("ailleurs")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"vrai"});
 
     // Whatever is not a plain file stays as it was, whether the load found it or it came after.
     using Fabrique = std::function<bool(const QByteArray&)>;
@@ -296,13 +297,15 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
              return ok;
          }},
         // A device node needs root; the null device, made in the temporary folder.
-        {"device", [](const QByteArray& c) { return mknod(c.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
+        {"device",
+         [](const QByteArray& c) { return mknod(c.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
         {"link to a device",
          [](const QByteArray& c) {
              return mknod((c + ".dev").constData(), S_IFCHR | 0600, makedev(1, 3)) == 0 &&
                     symlink((c + ".dev").constData(), c.constData()) == 0;
          }},
-        {"dangling link", [](const QByteArray& c) { return symlink((c + ".cible").constData(), c.constData()) == 0; }},
+        {"dangling link",
+         [](const QByteArray& c) { return symlink((c + ".cible").constData(), c.constData()) == 0; }},
     };
     int n = 0;
     for (const auto& [sorte, fabrique] : sortes) {
@@ -317,14 +320,18 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
             struct stat avant {};
             ASSERT_EQ(lstat(chemin.constData(), &avant), 0);
             const auto entrees = [&ici] {
-                return QDir(ici).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).join(' ').toStdString();
+                return QDir(ici)
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
+                    .join(' ')
+                    .toStdString();
             };
             const std::string contenu = entrees();
             mPrefNbIntegerEcrit(2, "NoDePion");
             mAppPrefFichierEcriture();
             struct stat apres {};
             ASSERT_EQ(lstat(chemin.constData(), &apres), 0) << sorte;
-            EXPECT_EQ(apres.st_mode & S_IFMT, avant.st_mode & S_IFMT) << sorte << (avantLecture ? " found at load" : " came after");
+            EXPECT_EQ(apres.st_mode & S_IFMT, avant.st_mode & S_IFMT)
+                << sorte << (avantLecture ? " found at load" : " came after");
             EXPECT_EQ(entrees(), contenu) << sorte;
             if (std::string(sorte) == "link to a device") {
                 struct stat cible {};
@@ -339,14 +346,15 @@ TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
     Ecrit("[-NoDePion-] 2\n");
     // As a save killed before its rename leaves them, and look-alikes that are not ours.
     const QStringList laisses = {Nom + ".AbCdEf", Nom + ".x1Y2z3"};
-    const QStringList autres = {Nom + ".bak", Nom + ".AbCdE", Nom + ".AbCdEfG", Nom + ".Ab-dEf", "Autre.Pref.AbCdEf",
-                                "x" + Nom + ".AbCdEf"};
+    const QStringList autres = {Nom + ".bak",    Nom + ".AbCdE",      Nom + ".AbCdEfG",
+                                Nom + ".Ab-dEf", "Autre.Pref.AbCdEf", "x" + Nom + ".AbCdEf"};
     for (const QString& nom : laisses + autres) {
         QFile f(dossier.filePath(nom));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[-NoDePion-] 1\n");
         f.flush();
-        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
     }
     ASSERT_TRUE(QDir(dossier.path()).mkdir(Nom + ".QwErTy"));
     ASSERT_TRUE(QFile::link(Nom + ".bak", dossier.filePath(Nom + ".ZzZzZz")));
@@ -368,8 +376,7 @@ TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
 TEST_F(Preferences, HostileFilesLoadSafely) {
     // Binary bytes, NUL bytes, invalid UTF-8 and a byte order mark leave the good lines readable.
     QByteArray binaire("\xEF\xBB\xBF[-A-] 1\n");
-    for (int i = 0; i < 256; ++i)
-        binaire += char(i);
+    for (int i = 0; i < 256; ++i) binaire += char(i);
     binaire += QByteArray("\n[-B\0C-] \xFF\xFE\0\n\xC3\n[-D-] 4\n", 22);
     Ecrit(binaire);
     mAppPrefFichierLecture(Nom);

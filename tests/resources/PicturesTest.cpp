@@ -17,15 +17,12 @@
 
 namespace {
 
-QImage Load(int id)
-{
-    return ReadPicture(id);
-}
+QImage Load(int id) { return ReadPicture(id); }
 
 struct TokenPair {
     int token;
     int mask;
-    bool drawnForRed;  // ...Bleu... pictures serve the red side
+    bool drawnForRed; // ...Bleu... pictures serve the red side
     const char* name;
 };
 
@@ -46,16 +43,13 @@ protected:
     static void SetUpTestSuite() { InitKestrovaPictures(); }
 };
 
-TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds)
-{
-    for (int id = kFirstPictureId; id <= kLastPictureId; ++id)
-        EXPECT_FALSE(Load(id).isNull()) << id;
+TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds) {
+    for (int id = kFirstPictureId; id <= kLastPictureId; ++id) EXPECT_FALSE(Load(id).isNull()) << id;
     EXPECT_TRUE(Load(kFirstPictureId - 1).isNull());
     EXPECT_TRUE(Load(kLastPictureId + 1).isNull());
 
     // The board scales the reference area of a background over the window.
-    for (int id : kBackgrounds)
-        EXPECT_EQ(Load(id).size(), kReference) << id;
+    for (int id : kBackgrounds) EXPECT_EQ(Load(id).size(), kReference) << id;
 
     // Tokens are drawn 184 × 184 on a full-size board: square, no smaller, mask the same size.
     for (const TokenPair& t : kTokens) {
@@ -73,8 +67,7 @@ TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds)
 
 // The build packs each committed PNG; the game must draw exactly the pixels the PNG holds, each id
 // from its own file.
-TEST_F(Pictures, EachPackedPictureHoldsThePixelsOfItsOwnPng)
-{
+TEST_F(Pictures, EachPackedPictureHoldsThePixelsOfItsOwnPng) {
     for (int id = kFirstPictureId; id <= kLastPictureId; ++id) {
         const QImage png(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id));
         ASSERT_FALSE(png.isNull()) << id;
@@ -83,8 +76,7 @@ TEST_F(Pictures, EachPackedPictureHoldsThePixelsOfItsOwnPng)
     }
 }
 
-TEST_F(Pictures, OnlyAWholePackedPictureUnpacks)
-{
+TEST_F(Pictures, OnlyAWholePackedPictureUnpacks) {
     QImage image(3, 2, QImage::Format_ARGB32);
     image.fill(qRgba(10, 20, 30, 128));
     image.setPixel(2, 1, qRgba(200, 0, 0, 255));
@@ -97,19 +89,24 @@ TEST_F(Pictures, OnlyAWholePackedPictureUnpacks)
         return changed;
     };
     const QByteArray broken[] = {
-        QByteArray(), packed.left(16), packed.left(packed.size() - 1), packed + "x",
-        withField(0, 0x43495046),         // not the letters it starts with
-        withField(4, 0), withField(8, 0), // no width, no height
-        withField(4, 4), withField(8, 3), // more pixels than the block holds
-        withField(4, 2),                  // fewer
-        withField(12, 16),                // lines of another length than the width's
-        withField(8, 0x40000000),         // far beyond any picture
+        QByteArray(),
+        packed.left(16),
+        packed.left(packed.size() - 1),
+        packed + "x",
+        withField(0, 0x43495046), // not the letters it starts with
+        withField(4, 0),
+        withField(8, 0), // no width, no height
+        withField(4, 4),
+        withField(8, 3),          // more pixels than the block holds
+        withField(4, 2),          // fewer
+        withField(12, 16),        // lines of another length than the width's
+        withField(8, 0x40000000), // far beyond any picture
     };
-    for (const QByteArray& bytes : broken) EXPECT_TRUE(UnpackPicture(bytes).isNull()) << bytes.toHex().toStdString();
+    for (const QByteArray& bytes : broken)
+        EXPECT_TRUE(UnpackPicture(bytes).isNull()) << bytes.toHex().toStdString();
 }
 
-TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens)
-{
+TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens) {
     for (const TokenPair& t : kTokens) {
         const QImage mask = Load(t.mask).convertToFormat(QImage::Format_ARGB32);
         const QImage token = Load(t.token).convertToFormat(QImage::Format_ARGB32);
@@ -123,15 +120,12 @@ TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens)
         for (int y = 0; y < mask.height(); ++y) {
             for (int x = 0; x < mask.width(); ++x) {
                 const QRgb m = mask.pixel(x, y);
-                if (qAlpha(m) != 255 || qRed(m) != qGreen(m) || qGreen(m) != qBlue(m))
-                    ++notGrey;
+                if (qAlpha(m) != 255 || qRed(m) != qGreen(m) || qGreen(m) != qBlue(m)) ++notGrey;
                 const int tokenAlpha = qAlpha(token.pixel(x, y));
                 // Where the mask shows the token fully, the token must be painted, and where the
                 // token is empty the mask must hide it.
-                if (qRed(m) == 0 && tokenAlpha != 255)
-                    ++uncovered;
-                if (tokenAlpha == 0 && qRed(m) != 255)
-                    ++hiddenPaint;
+                if (qRed(m) == 0 && tokenAlpha != 255) ++uncovered;
+                if (tokenAlpha == 0 && qRed(m) != 255) ++hiddenPaint;
             }
         }
         EXPECT_EQ(notGrey, 0) << t.name;
@@ -140,16 +134,14 @@ TEST_F(Pictures, MasksArePlainGreysAndMatchTheirTokens)
     }
 }
 
-TEST_F(Pictures, TokenColoursCrossTheirNames)
-{
+TEST_F(Pictures, TokenColoursCrossTheirNames) {
     for (const TokenPair& t : kTokens) {
         const QImage mask = Load(t.mask).convertToFormat(QImage::Format_RGB32);
         const QImage token = Load(t.token).convertToFormat(QImage::Format_ARGB32);
         int disc = 0, reddish = 0, bluish = 0;
         for (int y = 0; y < token.height(); ++y) {
             for (int x = 0; x < token.width(); ++x) {
-                if (qRed(mask.pixel(x, y)) != 0)
-                    continue;
+                if (qRed(mask.pixel(x, y)) != 0) continue;
                 const QRgb c = token.pixel(x, y);
                 ++disc;
                 // Gold and cream ornaments count as neither.
@@ -171,8 +163,7 @@ TEST_F(Pictures, TokenColoursCrossTheirNames)
 // its 184 × 184 token sits 8 pixels in, as the window draws it. Just outside the token's disc the
 // hole must still be dark; further out, past the rim, the board's face must be lighter. The
 // diagonals are sampled because there the face between holes is widest.
-TEST_F(Pictures, BackgroundHolesSitUnderTheTokens)
-{
+TEST_F(Pictures, BackgroundHolesSitUnderTheTokens) {
     for (int id : kBackgrounds) {
         const QImage bg = Load(id).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(bg.size(), kReference) << id;
@@ -189,8 +180,7 @@ TEST_F(Pictures, BackgroundHolesSitUnderTheTokens)
                         return qGray(bg.pixel(static_cast<int>(std::lround(cx + r * std::cos(a))),
                                               static_cast<int>(std::lround(cy + r * std::sin(a)))));
                     };
-                    if (grey(91) + 25 > grey(106))
-                        ++misplaced;
+                    if (grey(91) + 25 > grey(106)) ++misplaced;
                 }
             }
         }

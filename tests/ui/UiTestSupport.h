@@ -61,7 +61,8 @@ public:
         QFile file(Path());
         if (file.open(QIODevice::ReadOnly))
             for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')))
-                if (const qsizetype sep = line.indexOf(QStringLiteral("-] ")); line.startsWith(QStringLiteral("[-")) && sep > 0)
+                if (const qsizetype sep = line.indexOf(QStringLiteral("-] "));
+                    line.startsWith(QStringLiteral("[-")) && sep > 0)
                     values.insert(line.mid(2, sep - 2), line.mid(sep + 3));
         return values;
     }
@@ -131,7 +132,9 @@ inline TokenCount CountTokens(const UnPlateau& board) {
 }
 
 // The middle of a column, as the last full redraw placed it.
-inline int ColumnX(const WKestrova& w, int column) { return w.PRetraitFondX + column * w.PLarg + w.PLarg / 2; }
+inline int ColumnX(const WKestrova& w, int column) {
+    return w.PRetraitFondX + column * w.PLarg + w.PLarg / 2;
+}
 
 // A real mouse click on the board area, let through the click filter.
 inline void ClickAt(WKestrova& w, int x, int y) {
@@ -161,9 +164,9 @@ inline QString Marks(WKestrova& w) {
     Front(w);
     MenuBar1Instance().PrepareMenus();
     QString marks;
-    for (MenuItem* item : {w.MnFort(), w.MnMoyen(), w.MnFaible(), w.MnSolo(), w.MnDuo(), w.MnAgrandProp(),
-                           w.MnJournal(), w.MNPion(0), w.MNPion(1), w.MNPion(2), w.MNFond(0), w.MNFond(1),
-                           w.MNFond(2), w.MNFond(3)})
+    for (MenuItem* item :
+         {w.MnFort(), w.MnMoyen(), w.MnFaible(), w.MnSolo(), w.MnDuo(), w.MnAgrandProp(), w.MnJournal(),
+          w.MNPion(0), w.MNPion(1), w.MNPion(2), w.MNFond(0), w.MNFond(1), w.MNFond(2), w.MNFond(3)})
         marks += item->Checked() ? QLatin1Char('1') : QLatin1Char('0');
     return marks;
 }

@@ -29,7 +29,8 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     EXPECT_EQ(w.Ham2->Backdrop(), Hamster());
     QPointer<WHelp> window(&w);
     for (int round = 0; round < 2; ++round)
-        for (QWidget* link : std::initializer_list<QWidget*>{w.Ham1, w.Ham2, w.StaticText3}) Click(link, link->rect().center());
+        for (QWidget* link : std::initializer_list<QWidget*>{w.Ham1, w.Ham2, w.StaticText3})
+            Click(link, link->rect().center());
     FlushDeletes();
     ASSERT_FALSE(window.isNull());
     EXPECT_FALSE(w.IsClosing());

@@ -47,7 +47,9 @@ int ColourDistance(QRgb a, QRgb b) {
     return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
 }
 
-QRgb Centre(const PictureRef& picture) { return picture->Image().pixel(picture->Width() / 2, picture->Height() / 2); }
+QRgb Centre(const PictureRef& picture) {
+    return picture->Image().pixel(picture->Width() / 2, picture->Height() / 2);
+}
 
 struct Geometry {
     int width, height, margin, margin2X, margin2Y, offsetY, cellWidth, cellHeight;
@@ -88,7 +90,8 @@ TEST_P(BoardGeometry, MarginsCellsAndWhereATokenLands) {
     w.PPionRouge = solid(Qt::magenta);
     w.PPionBleu = solid(Qt::cyan);
     for (const bool red : {true, false})
-        for (auto [column, row, corner] : {std::tuple{0, 0, g.cornerBottomLeft}, std::tuple{6, 5, g.cornerTopRight}}) {
+        for (auto [column, row, corner] :
+             {std::tuple{0, 0, g.cornerBottomLeft}, std::tuple{6, 5, g.cornerTopRight}}) {
             SCOPED_TRACE(testing::Message() << (red ? "red " : "blue ") << column);
             w.PPlateau.PCase(column, row)->PRouge = red;
             w.PPlateau.PCase(column, row)->PBleu = !red;
@@ -118,7 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Geometry{750, 650, 25, 50, 50, 25, 100, 100, {26, 526}, {626, 26}},
                       // 22.4, 44.8 and 45.38 are converted each on its own, toward zero.
                       Geometry{672, 590, 22, 44, 45, 22, 89, 90, {23, 477}, {561, 23}}),
-    [](const auto& test) { return std::to_string(test.param.width) + "x" + std::to_string(test.param.height); });
+    [](const auto& test) {
+        return std::to_string(test.param.width) + "x" + std::to_string(test.param.height);
+    });
 
 TEST_F(MainWindow, ClicksToColumnsTheTickFilterFullColumnsAndTheOpeningSide) {
     LaunchedGame game;
@@ -135,8 +140,9 @@ TEST_F(MainWindow, ClicksToColumnsTheTickFilterFullColumnsAndTheOpeningSide) {
 
     // Margins clamp to the edge columns, a column ends where the next begins, the height plays no part.
     const int h = w.Height(), second = w.PRetraitFondX + w.PLarg;
-    const int cases[][3] = {{0, h / 2, 0},          {w.PRetraitFondX - 1, 1, 0}, {w.Width() - 1, h - 1, 6},
-                            {ColumnX(w, 3), 0, 3}, {second + w.PLarg - 1, h - 1, 1}, {second + w.PLarg, h / 2, 2}};
+    const int cases[][3] = {
+        {0, h / 2, 0},         {w.PRetraitFondX - 1, 1, 0},      {w.Width() - 1, h - 1, 6},
+        {ColumnX(w, 3), 0, 3}, {second + w.PLarg - 1, h - 1, 1}, {second + w.PLarg, h / 2, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
         const UneCase* before = w.PPlateau.PCaseJouee;
@@ -213,7 +219,8 @@ TEST_F(MainWindow, AWholeSoloGameByClicksWithTheComputerAnsweringInsideEachClick
         }
     }
     ASSERT_TRUE(w.TopFinPartie);
-    Window* dialog = w.PPlateau.PTopGagne ? static_cast<Window*>(ExistingWindow<WGagnant>()) : ExistingWindow<WEgalite>();
+    Window* dialog =
+        w.PPlateau.PTopGagne ? static_cast<Window*>(ExistingWindow<WGagnant>()) : ExistingWindow<WEgalite>();
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->isVisible());
     // A finished game takes no more tokens.
@@ -251,7 +258,9 @@ TEST_F(MainWindow, FramePixelsFollowTheBoardAndRedrawsReusePictures) {
         EXPECT_LT(ColourDistance(red, Centre(bleu())), ColourDistance(red, Centre(rouge())));
         EXPECT_LT(ColourDistance(blue, Centre(rouge())), ColourDistance(blue, Centre(bleu())));
         // Through the mask: the token's corners show the background.
-        EXPECT_LT(ColourDistance(frame.pixel(redToken.topLeft()), w.PFondPlateau->Image().pixel(redToken.topLeft())), 6);
+        EXPECT_LT(ColourDistance(frame.pixel(redToken.topLeft()),
+                                 w.PFondPlateau->Image().pixel(redToken.topLeft())),
+                  6);
     }
 
     // An emptied cell drawn again shows exactly its background, and nothing else changes.
@@ -332,7 +341,8 @@ TEST_F(MainWindow, OutOfRangeStoredNumbersAreUsedAsTheyComeAndWrittenBackUnchang
     const Stored rows[] = {
         {"7", "-1", "99", 7, -1, 99, "7", "-1", "99", "00010000000000"},
         // Out of the integers' range the conversion saturates; fractions go toward zero.
-        {"1e300", "1e300", "-1e300", INT_MAX, INT_MAX, INT_MIN, "2147483647", "2147483647", "-2147483648", "00010000000000"},
+        {"1e300", "1e300", "-1e300", INT_MAX, INT_MAX, INT_MIN, "2147483647", "2147483647", "-2147483648",
+         "00010000000000"},
         {"1.9", "-0.5", "2.99", 1, 0, 2, "1", "0", "2", "10010000100010"},
     };
     for (const Stored& s : rows) {

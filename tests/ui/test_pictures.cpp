@@ -34,7 +34,9 @@ QImage Scaled(const QImage& picture, const QRect& from, const QSize& to) {
 
 // The frame the window must show: the background scaled over it, and each token on its cell.
 QImage ExpectedFrame(WKestrova& w, int backgroundId) {
-    QImage frame = Scaled(Png(backgroundId), QRect(0, 0, BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight), QSize(w.Width(), w.Height()));
+    QImage frame = Scaled(Png(backgroundId),
+                          QRect(0, 0, BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight),
+                          QSize(w.Width(), w.Height()));
     QPainter p(&frame);
     for (int c = 0; c < 7; ++c)
         for (int r = 0; r < 6; ++r) {
@@ -137,8 +139,7 @@ TEST_F(Pictures, OnlyTheShownBackgroundKeepsItsPixelsAndTheOthersComeBackTheSame
     // The others are not read for the first frame, nor kept once their thumbnails are made.
     Front(w);
     MenuBar1Instance().PrepareMenus();
-    for (int i : {0, 2, 3})
-        EXPECT_FALSE(kBackgrounds[i]()->HasPixels()) << i;
+    for (int i : {0, 2, 3}) EXPECT_FALSE(kBackgrounds[i]()->HasPixels()) << i;
     EXPECT_TRUE(shown->HasPixels());
 
     // Choosing another reads it again, as the same picture, and lets the one shown before go.

@@ -22,16 +22,18 @@ class Startup : public UiTest {};
 
 TEST(PictureItems, EachIdLoadsOnceAtTheSizeTheDrawingNeedsAndReloadsAfterARelease) {
     // In id order.
-    PictureRef (*const items[])() = {FondQuatre4b, PokerRougeFond, PokerBleu, PokerBleuFond, FondCinq, PokerRouge,
-                                     VlekRougeFond, VlekRouge, VlekBleuFond, VlekBleu, Hamster, FondSix, FondSept,
-                                     Poker2RougeFond, Poker2Bleu, Poker2Rouge, Poker2BleuFond};
+    PictureRef (*const items[])() = {FondQuatre4b, PokerRougeFond, PokerBleu, PokerBleuFond,   FondCinq,
+                                     PokerRouge,   VlekRougeFond,  VlekRouge, VlekBleuFond,    VlekBleu,
+                                     Hamster,      FondSix,        FondSept,  Poker2RougeFond, Poker2Bleu,
+                                     Poker2Rouge,  Poker2BleuFond};
     for (int i = 0; i < int(std::size(items)); ++i) {
         const int id = kFirstPictureId + i;
         ASSERT_TRUE(items[i]()) << id;
         EXPECT_EQ(items[i](), items[i]()) << id << ": one shared picture";
         EXPECT_NE(GetPictureResource(id), nullptr) << id;
     }
-    for (int missing : {kFirstPictureId - 1, kLastPictureId + 1, -1}) EXPECT_EQ(GetPictureResource(missing), nullptr) << missing;
+    for (int missing : {kFirstPictureId - 1, kLastPictureId + 1, -1})
+        EXPECT_EQ(GetPictureResource(missing), nullptr) << missing;
     // The board scales the reference area of a background; the four backgrounds and the six
     // tokens are each a picture of their own.
     const QSize reference(BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight);
@@ -40,13 +42,19 @@ TEST(PictureItems, EachIdLoadsOnceAtTheSizeTheDrawingNeedsAndReloadsAfterAReleas
     for (std::size_t i = 0; i < std::size(backgrounds); ++i) {
         EXPECT_EQ(backgrounds[i]()->Image().size(), reference) << "background " << i;
         for (std::size_t j = 0; j < i; ++j)
-            EXPECT_NE(backgrounds[i]()->Image(), backgrounds[j]()->Image()) << "backgrounds " << j << " and " << i;
+            EXPECT_NE(backgrounds[i]()->Image(), backgrounds[j]()->Image())
+                << "backgrounds " << j << " and " << i;
     }
     for (std::size_t i = 0; i < std::size(tokens); ++i)
-        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(tokens[i]()->Image(), tokens[j]()->Image()) << "tokens " << j << " and " << i;
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_NE(tokens[i]()->Image(), tokens[j]()->Image()) << "tokens " << j << " and " << i;
     // Each token and its mask are scaled together, so they must cover the same area.
-    for (auto [token, mask] : {std::pair{&VlekBleu, &VlekBleuFond}, {VlekRouge, VlekRougeFond}, {PokerBleu, PokerBleuFond},
-                               {PokerRouge, PokerRougeFond}, {Poker2Bleu, Poker2BleuFond}, {Poker2Rouge, Poker2RougeFond}})
+    for (auto [token, mask] : {std::pair{&VlekBleu, &VlekBleuFond},
+                               {VlekRouge, VlekRougeFond},
+                               {PokerBleu, PokerBleuFond},
+                               {PokerRouge, PokerRougeFond},
+                               {Poker2Bleu, Poker2BleuFond},
+                               {Poker2Rouge, Poker2RougeFond}})
         EXPECT_EQ(token()->Image().size(), mask()->Image().size());
 
     const PictureRef before = VlekRouge();
@@ -69,15 +77,16 @@ TEST_F(Startup, TheMenusReadAsAPlayerSeesThemAndGetTheirIcons) {
         "Fichier: Nouvelle Partie\tCtrl+N | A propos de Kestrova... | Recherche mise à jour... | - | "
         "Mode Solo\tCtrl+1 | Mode Duo\tCtrl+2 | - | Agrandissement proportionnel | - | Journal\tCtrl+J | - | "
         "Quitter\tCtrl+Q",
-        "Niveaux: Faible | Moyen | Fort",
-        "Pions: Brassenay 4 | Poker 1 | Poker 2",
+        "Niveaux: Faible | Moyen | Fort", "Pions: Brassenay 4 | Poker 1 | Poker 2",
         "Fonds: Bois 1 | Bois 2 | Métal | Fusion"};
     QStringList shown;
     for (const QAction* title : w.menuBar()->actions()) {
         QStringList items;
         for (const QAction* item : title->menu()->actions()) {
             const QString keys = item->shortcut().toString(QKeySequence::PortableText);
-            items << (item->isSeparator() ? QStringLiteral("-") : keys.isEmpty() ? item->text() : item->text() + '\t' + keys);
+            items << (item->isSeparator() ? QStringLiteral("-")
+                      : keys.isEmpty()    ? item->text()
+                                          : item->text() + '\t' + keys);
         }
         shown << title->text() + QStringLiteral(": ") + items.join(QStringLiteral(" | "));
     }
@@ -99,7 +108,8 @@ double Distance(const QImage& icon, const QImage& picture) {
     for (int y = 0; y < want.height(); ++y)
         for (int x = 0; x < want.width(); ++x) {
             const QRgb p = shown.pixel(x, y), q = want.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * want.width() * want.height());
 }
@@ -110,12 +120,15 @@ TEST_F(Startup, TheThemeIconsAreTheWholeTokenPicturesAt100EvenWhenThePreferences
     LaunchedGame game;
     EXPECT_EQ(game.Main().PTopChoixPion, 0);
     const App& app = AppInstance();
-    for (const auto& [icon, source] : {std::pair{app.MenuVlek, VlekRouge()}, {app.MenuPoker, PokerRouge()},
+    for (const auto& [icon, source] : {std::pair{app.MenuVlek, VlekRouge()},
+                                       {app.MenuPoker, PokerRouge()},
                                        {app.MenuPoker2, Poker2Rouge()}}) {
         ASSERT_TRUE(icon && source);
         EXPECT_EQ(icon->Image().size(), QSize(100, 100));
         // The whole source stretched, not its top-left 100 × 100.
-        EXPECT_LT(Distance(icon->Image(), source->Image().scaled(100, 100, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 6.0);
+        EXPECT_LT(Distance(icon->Image(),
+                           source->Image().scaled(100, 100, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                  6.0);
         EXPECT_GT(Distance(icon->Image(), source->Image().copy(0, 0, 100, 100)), 20.0);
     }
 
@@ -139,7 +152,11 @@ const char* const kQuitNames[] = {"CloseBox", "QuitItem", "QuitShortcut"};
 class LaunchAndQuit : public Startup, public ::testing::WithParamInterface<QuitBy> {};
 
 TEST_P(LaunchAndQuit, TheWindowReadsWhatOpenLoadedAndTheFileIsWrittenAfterItCloses) {
-    prefs.Write({{"NoDePion", "1"}, {"NiveauDeJeu", "2"}, {"NoDeFond", "3"}, {"RetailProp", "Oui"}, {"Autre", "garde"}});
+    prefs.Write({{"NoDePion", "1"},
+                 {"NiveauDeJeu", "2"},
+                 {"NoDeFond", "3"},
+                 {"RetailProp", "Oui"},
+                 {"Autre", "garde"}});
     LaunchedGame game;
     WKestrova& w = game.Main();
     EXPECT_EQ(w.PTopChoixPion, 1);
@@ -151,7 +168,8 @@ TEST_P(LaunchAndQuit, TheWindowReadsWhatOpenLoadedAndTheFileIsWrittenAfterItClos
     EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(672, 590));
     // The only window shown at launch (the who-plays strip is hidden in solo).
     int shown = 0;
-    for (QWidget* top : QApplication::topLevelWidgets()) shown += qobject_cast<Window*>(top) && top->isVisible();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        shown += qobject_cast<Window*>(top) && top->isVisible();
     EXPECT_EQ(shown, 1);
 
     w._MNPion_Action(2);
@@ -161,8 +179,12 @@ TEST_P(LaunchAndQuit, TheWindowReadsWhatOpenLoadedAndTheFileIsWrittenAfterItClos
     w._MnDuo_Action();
     QPointer<WKestrova> main(&w);
     switch (GetParam()) {
-    case QuitBy::CloseBox: w.Close(); break;
-    case QuitBy::QuitItem: w.FileQuit()->Action()->trigger(); break;
+    case QuitBy::CloseBox:
+        w.Close();
+        break;
+    case QuitBy::QuitItem:
+        w.FileQuit()->Action()->trigger();
+        break;
     case QuitBy::QuitShortcut:
         Front(w);
         QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
@@ -175,15 +197,19 @@ TEST_P(LaunchAndQuit, TheWindowReadsWhatOpenLoadedAndTheFileIsWrittenAfterItClos
     EXPECT_EQ(prefs.Read().value(QStringLiteral("NoDePion")), QStringLiteral("1"));
 
     game.Terminate();
-    const QMap<QString, QString> want = {{"NoDePion", "2"}, {"NiveauDeJeu", "1"}, {"NoDeFond", "0"},
-                                         {"RetailProp", "Non"}, {"Autre", "garde"}}; // the mode is never saved
+    const QMap<QString, QString> want = {{"NoDePion", "2"},
+                                         {"NiveauDeJeu", "1"},
+                                         {"NoDeFond", "0"},
+                                         {"RetailProp", "Non"},
+                                         {"Autre", "garde"}}; // the mode is never saved
     EXPECT_EQ(prefs.Read(), want);
     EXPECT_TRUE(main.isNull());
     EXPECT_EQ(Application::Current(), nullptr);
     for (QWidget* top : QApplication::topLevelWidgets()) EXPECT_FALSE(qobject_cast<Window*>(top));
 }
 
-INSTANTIATE_TEST_SUITE_P(Startup, LaunchAndQuit, ::testing::Values(QuitBy::CloseBox, QuitBy::QuitItem, QuitBy::QuitShortcut),
+INSTANTIATE_TEST_SUITE_P(Startup, LaunchAndQuit,
+                         ::testing::Values(QuitBy::CloseBox, QuitBy::QuitItem, QuitBy::QuitShortcut),
                          [](const auto& test) { return std::string(kQuitNames[int(test.param)]); });
 
 TEST_F(Startup, AClosedWindowsAccessorGivesANewWindow) {

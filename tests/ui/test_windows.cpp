@@ -266,10 +266,10 @@ TEST_F(Windows, AllOpenTheyAreFixedAndNonBlockingAndAtQuitTheirCloseHandlersCrea
     Choose(w, w.MnJournal());
     w.BtTest->setChecked(true);
     Choose(w, w.MnDuo());
-    const std::pair<Window*, bool> windows[] = {{ExistingWindow<WJournal>(), true}, {ExistingWindow<WTrace>(), true},
-                                                {&WindowInstance<WEgalite>(), true}, {&WindowInstance<WGagnant>(), true},
-                                                {ExistingWindow<WQuiDoitJouer>(), false},
-                                                {&WindowInstance<WNewVersion>(), true}};
+    const std::pair<Window*, bool> windows[] = {
+        {ExistingWindow<WJournal>(), true},       {ExistingWindow<WTrace>(), true},
+        {&WindowInstance<WEgalite>(), true},      {&WindowInstance<WGagnant>(), true},
+        {ExistingWindow<WQuiDoitJouer>(), false}, {&WindowInstance<WNewVersion>(), true}};
     for (auto [window, closeBox] : windows) {
         ASSERT_NE(window, nullptr);
         SCOPED_TRACE(window->Title().toStdString());

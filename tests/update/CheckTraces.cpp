@@ -81,8 +81,7 @@ int ObjectCensus::WorkingObjectsAlive(const QObject* exempt) const {
     int alive = 0;
     for (QObject* object : *census) {
         const QObject* owner = object;
-        while (owner && owner != exempt)
-            owner = owner->parent();
+        while (owner && owner != exempt) owner = owner->parent();
         if (owner) continue;
         if (qobject_cast<QTimer*>(object) || qobject_cast<QSocketNotifier*>(object) ||
             qobject_cast<QAbstractSocket*>(object) || qobject_cast<QThread*>(object) ||
@@ -92,12 +91,8 @@ int ObjectCensus::WorkingObjectsAlive(const QObject* exempt) const {
     return alive;
 }
 
-qint64 ResidentBytes() {
-    return StatusField("VmRSS:");
-}
-qint64 PeakResidentBytes() {
-    return StatusField("VmHWM:");
-}
+qint64 ResidentBytes() { return StatusField("VmRSS:"); }
+qint64 PeakResidentBytes() { return StatusField("VmHWM:"); }
 
 void ResetPeakMemory() {
     QFile file(QStringLiteral("/proc/self/clear_refs"));

@@ -11,7 +11,7 @@ int OpenSocketsTo(quint16 port);
 
 // Watches every QObject made while it lives.
 class ObjectCensus {
-  public:
+public:
     ObjectCensus();
     ~ObjectCensus();
     ObjectCensus(const ObjectCensus&) = delete;

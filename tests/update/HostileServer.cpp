@@ -72,8 +72,7 @@ void HostileServer::Answer(int connection) {
         return !stopping_;
     };
     bool open = sendAll(response);
-    while (open && !filler.isEmpty())
-        open = sendAll(filler);
+    while (open && !filler.isEmpty()) open = sendAll(filler);
     if (reset) {
         const linger hard{1, 0}; // a close with a zero linger time sends RST
         setsockopt(connection, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);

@@ -10,7 +10,7 @@
 #include <thread>
 
 class HostileServer {
-  public:
+public:
     HostileServer();
     ~HostileServer();
     HostileServer(const HostileServer&) = delete;
@@ -20,7 +20,7 @@ class HostileServer {
     // Empty filler and no reset: the connection is closed normally after `response`.
     void Serve(const QByteArray& response, const QByteArray& filler, bool reset);
 
-  private:
+private:
     void Run();
     void Answer(int connection);
 

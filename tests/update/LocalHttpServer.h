@@ -6,7 +6,7 @@
 #include <QTcpServer>
 
 class LocalHttpServer : public QTcpServer {
-  public:
+public:
     enum class Mode {
         Reply,       // sends `response` whole, then closes
         Silent,      // accepts, reads, never answers
@@ -26,6 +26,6 @@ class LocalHttpServer : public QTcpServer {
     // A whole 200 response with a length; 404 pages and the like through `status`.
     static QByteArray Ok(const QByteArray& body, const QByteArray& status = "200 OK");
 
-  private:
+private:
     void Accept();
 };

@@ -30,17 +30,15 @@ const QColor kBlack(0, 0, 0);
 using Mode = LocalHttpServer::Mode;
 
 class LinkDesktop : public Desktop {
-  public:
+public:
     QStringList urls;
     void ShowURL(const QString& address) override { urls << address; }
 };
 
-void DestroyClosedWindows() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+void DestroyClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 class UpdateCheck : public ::testing::Test {
-  protected:
+protected:
     LocalHttpServer server;
     LinkDesktop desktop;
 
@@ -139,8 +137,7 @@ TEST_F(UpdateCheck, PeersThatFailEndTheCheckWithTheConnectionMessage) {
     Configure(1s);
     const QByteArray line = "Abc--Abc Def 1.2--1.2--d\n";
     QByteArray big;
-    while (big.size() <= 5 * 1024 * 1024)
-        big += line;
+    while (big.size() <= 5 * 1024 * 1024) big += line;
     const QByteArray head = "HTTP/1.1 200 OK\r\n";
     const std::vector<std::tuple<const char*, Mode, QByteArray>> cases = {
         {"accepts and never answers", Mode::Silent, {}},
@@ -231,7 +228,8 @@ TEST_F(UpdateCheck, AHostNameIsLookedUpFirst) {
     SetUpdateCheckSettingsForTests(settings);
     EXPECT_EQ(Check("Abc--Abc Def 1.2--1.2--d").ChMess->text(), kLatest);
     ASSERT_EQ(server.requests.size(), 1);
-    EXPECT_TRUE(server.requests.front().contains("\r\nHost: localhost:" + QByteArray::number(server.Port()) + "\r\n"));
+    EXPECT_TRUE(server.requests.front().contains("\r\nHost: localhost:" + QByteArray::number(server.Port()) +
+                                                 "\r\n"));
 }
 
 TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
@@ -250,7 +248,8 @@ TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
 
     // A well-formed chunked reply counts; it also makes the window and pays every first-use cost
     // before the counting starts.
-    hostile.Serve(chunked + QByteArray::number(line.size(), 16) + ";x=y\r\n" + line + "\r\n0\r\n\r\n", {}, false);
+    hostile.Serve(chunked + QByteArray::number(line.size(), 16) + ";x=y\r\n" + line + "\r\n0\r\n\r\n", {},
+                  false);
     ASSERT_EQ(Check().ChMess->text(), kNew);
 
     struct Case {
@@ -296,8 +295,8 @@ TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
         const qint64 elapsed = clock.elapsed();
         const int threadsLeft = ThreadCount() - threads;
         const int socketsLeft = OpenSocketsTo(hostile.Port());
-        std::cout << "[ figures  ] " << c.name << ": gave up after " << elapsed << " ms, peak +" << peak / 1024
-                  << " KiB, threads left " << threadsLeft << ", sockets left " << socketsLeft
+        std::cout << "[ figures  ] " << c.name << ": gave up after " << elapsed << " ms, peak +"
+                  << peak / 1024 << " KiB, threads left " << threadsLeft << ", sockets left " << socketsLeft
                   << ", working objects left " << working << ", kept +" << (ResidentBytes() - resident) / 1024
                   << " KiB" << std::endl;
         // A bound, not a wait, ends each of these: far sooner than the idle time.

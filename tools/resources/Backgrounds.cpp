@@ -13,8 +13,7 @@
 
 namespace picgen {
 
-QPointF HoleCentre(int column, int row)
-{
+QPointF HoleCentre(int column, int row) {
     return {kMargin + kCell * column + kHoleCentreOffset,
             kMargin + kCell * (kRows - 1 - row) + kHoleCentreOffset};
 }
@@ -22,21 +21,19 @@ QPointF HoleCentre(int column, int row)
 namespace {
 
 struct HoleLook {
-    QColor inside;     // deepest part of the hole
-    QColor insideLit;  // far (lower right) wall, reached by the light
-    QColor rimShadow;  // chamfer on the upper left, turned away from the light
-    QColor rimLight;   // chamfer on the lower right, facing the light
+    QColor inside;    // deepest part of the hole
+    QColor insideLit; // far (lower right) wall, reached by the light
+    QColor rimShadow; // chamfer on the upper left, turned away from the light
+    QColor rimLight;  // chamfer on the lower right, facing the light
 };
 
-QImage NewBackground()
-{
+QImage NewBackground() {
     QImage image(kBackgroundWidth, kBackgroundHeight, QImage::Format_RGB32);
     image.fill(Qt::black);
     return image;
 }
 
-void DrawHole(QPainter& p, QPointF c, const HoleLook& look)
-{
+void DrawHole(QPainter& p, QPointF c, const HoleLook& look) {
     const double rOut = kHoleRadius + kRimWidth;
     const QPointF diag(rOut * 0.7071, rOut * 0.7071);
 
@@ -61,17 +58,14 @@ void DrawHole(QPainter& p, QPointF c, const HoleLook& look)
     p.drawEllipse(c, kHoleRadius, kHoleRadius);
 }
 
-void DrawHoles(QPainter& p, const HoleLook& look)
-{
+void DrawHoles(QPainter& p, const HoleLook& look) {
     p.setRenderHint(QPainter::Antialiasing);
     for (int column = 0; column < kColumns; ++column)
-        for (int row = 0; row < kRows; ++row)
-            DrawHole(p, HoleCentre(column, row), look);
+        for (int row = 0; row < kRows; ++row) DrawHole(p, HoleCentre(column, row), look);
 }
 
 // A raised border around the whole picture: light on top and left, dark on bottom and right.
-void DrawOuterBevel(QPainter& p, int width, QColor light, QColor dark)
-{
+void DrawOuterBevel(QPainter& p, int width, QColor light, QColor dark) {
     const double w = kBackgroundWidth, h = kBackgroundHeight, b = width;
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
@@ -82,8 +76,7 @@ void DrawOuterBevel(QPainter& p, int width, QColor light, QColor dark)
 }
 
 // A groove around the grid, where the face would meet its frame.
-void DrawGridGroove(QPainter& p, double inset, QColor shadow, QColor light)
-{
+void DrawGridGroove(QPainter& p, double inset, QColor shadow, QColor light) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
     const QRectF r(inset, inset, kBackgroundWidth - 2 * inset, kBackgroundHeight - 2 * inset);
@@ -104,8 +97,7 @@ struct BoardFinish {
     HoleLook holes;
 };
 
-void FinishBoard(QPainter& p, const BoardFinish& f)
-{
+void FinishBoard(QPainter& p, const BoardFinish& f) {
     DrawGridGroove(p, f.grooveInset, f.grooveShadow, f.grooveLight);
     DrawOuterBevel(p, f.bevelWidth, f.bevelLight, f.bevelDark);
     DrawHoles(p, f.holes);
@@ -113,22 +105,21 @@ void FinishBoard(QPainter& p, const BoardFinish& f)
 
 // Wood grain over a rectangle: long wavy lines that bulge around a few slow swirls.
 struct GrainLook {
-    QColor dark;   // late wood lines
-    QColor light;  // broad pale streaks
+    QColor dark;  // late wood lines
+    QColor light; // broad pale streaks
     double spacingMin;
     double spacingMax;
 };
 
 struct Swirl {
-    double along;   // position along the grain
-    double across;  // position across it
+    double along;  // position along the grain
+    double across; // position across it
     double amplitude;
-    double reach;   // how far along the grain the bulge spreads
-    double spread;  // how many lines across it reaches
+    double reach;  // how far along the grain the bulge spreads
+    double spread; // how many lines across it reaches
 };
 
-void DrawGrain(QPainter& p, const QRectF& area, bool horizontal, const GrainLook& look, Rng& rng)
-{
+void DrawGrain(QPainter& p, const QRectF& area, bool horizontal, const GrainLook& look, Rng& rng) {
     const double length = horizontal ? area.width() : area.height();
     const double breadth = horizontal ? area.height() : area.width();
     auto toPoint = [&](double along, double across) {
@@ -145,8 +136,8 @@ void DrawGrain(QPainter& p, const QRectF& area, bool horizontal, const GrainLook
     const double ph1 = rng.Uniform(0, 6.28), ph2 = rng.Uniform(0, 6.28);
 
     auto offset = [&](double along, double across) {
-        double d = 6 * std::sin(along * f1 + ph1 + across * 0.004) +
-                   2 * std::sin(along * f2 + ph2 + across * 0.01);
+        double d =
+            6 * std::sin(along * f1 + ph1 + across * 0.004) + 2 * std::sin(along * f2 + ph2 + across * 0.01);
         for (const Swirl& s : swirls) {
             const double ka = (along - s.along) / s.reach;
             const double kb = (across - s.across) / s.spread;
@@ -165,7 +156,10 @@ void DrawGrain(QPainter& p, const QRectF& area, bool horizontal, const GrainLook
         QPainterPath path;
         for (double along = -20; along <= length + 20; along += 20) {
             const QPointF pt = toPoint(along, across + offset(along, across));
-            if (along < -19) path.moveTo(pt); else path.lineTo(pt);
+            if (along < -19)
+                path.moveTo(pt);
+            else
+                path.lineTo(pt);
         }
         p.setPen(QPen(c, rng.Uniform(10, 28), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
         p.drawPath(path);
@@ -177,7 +171,10 @@ void DrawGrain(QPainter& p, const QRectF& area, bool horizontal, const GrainLook
         QPainterPath path;
         for (double along = -20; along <= length + 20; along += 12) {
             const QPointF pt = toPoint(along, across + offset(along, across));
-            if (along < -19) path.moveTo(pt); else path.lineTo(pt);
+            if (along < -19)
+                path.moveTo(pt);
+            else
+                path.lineTo(pt);
         }
         p.setPen(QPen(c, rng.Uniform(0.8, 2.6), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
         p.drawPath(path);
@@ -186,8 +183,7 @@ void DrawGrain(QPainter& p, const QRectF& area, bool horizontal, const GrainLook
 
 } // namespace
 
-QImage DrawBoisClair()
-{
+QImage DrawBoisClair() {
     QImage image = NewBackground();
     QPainter p(&image);
     Rng rng(16804);
@@ -200,15 +196,18 @@ QImage DrawBoisClair()
     DrawGrain(p, QRectF(0, 0, kBackgroundWidth, kBackgroundHeight), true,
               {QColor(0x9a, 0x62, 0x2e), QColor(0xf6, 0xdc, 0xaa), 5, 16}, rng);
 
-    FinishBoard(p, {38, QColor(0x7a, 0x4c, 0x22, 150), QColor(0xff, 0xf0, 0xd0, 120),
-                    7, QColor(0xff, 0xf0, 0xd0, 110), QColor(0x5a, 0x36, 0x14, 140),
+    FinishBoard(p, {38,
+                    QColor(0x7a, 0x4c, 0x22, 150),
+                    QColor(0xff, 0xf0, 0xd0, 120),
+                    7,
+                    QColor(0xff, 0xf0, 0xd0, 110),
+                    QColor(0x5a, 0x36, 0x14, 140),
                     {QColor(0x1c, 0x10, 0x08), QColor(0x3a, 0x24, 0x14), QColor(0x6e, 0x42, 0x1c),
                      QColor(0xf8, 0xde, 0xb0)}});
     return image;
 }
 
-QImage DrawBoisFonce()
-{
+QImage DrawBoisFonce() {
     QImage image = NewBackground();
     QPainter p(&image);
     Rng rng(17205);
@@ -253,15 +252,18 @@ QImage DrawBoisFonce()
     p.drawLine(QPointF(w, 0), QPointF(w - m, m));
     p.drawLine(QPointF(0, h), QPointF(m, h - m));
     p.drawLine(QPointF(w, h), QPointF(w - m, h - m));
-    FinishBoard(p, {m, QColor(0x1a, 0x08, 0x04, 200), QColor(0xd0, 0x80, 0x50, 90),
-                    6, QColor(0xe0, 0x9a, 0x70, 90), QColor(0x10, 0x04, 0x02, 170),
+    FinishBoard(p, {m,
+                    QColor(0x1a, 0x08, 0x04, 200),
+                    QColor(0xd0, 0x80, 0x50, 90),
+                    6,
+                    QColor(0xe0, 0x9a, 0x70, 90),
+                    QColor(0x10, 0x04, 0x02, 170),
                     {QColor(0x0e, 0x06, 0x04), QColor(0x2a, 0x12, 0x0a), QColor(0x2e, 0x10, 0x08),
                      QColor(0xd8, 0x8c, 0x5c)}});
     return image;
 }
 
-QImage DrawMetal()
-{
+QImage DrawMetal() {
     QImage image = NewBackground();
     QPainter p(&image);
     Rng rng(17906);
@@ -292,8 +294,12 @@ QImage DrawMetal()
         p.drawLine(QPointF(x, y), QPointF(x + len, y));
     }
 
-    FinishBoard(p, {36, QColor(0x40, 0x46, 0x4e, 170), QColor(0xff, 0xff, 0xff, 140),
-                    8, QColor(0xf4, 0xf6, 0xf8, 170), QColor(0x3a, 0x40, 0x48, 180),
+    FinishBoard(p, {36,
+                    QColor(0x40, 0x46, 0x4e, 170),
+                    QColor(0xff, 0xff, 0xff, 140),
+                    8,
+                    QColor(0xf4, 0xf6, 0xf8, 170),
+                    QColor(0x3a, 0x40, 0x48, 180),
                     {QColor(0x12, 0x15, 0x1a), QColor(0x34, 0x3a, 0x42), QColor(0x56, 0x5c, 0x64),
                      QColor(0xf4, 0xf7, 0xfa)}});
 
@@ -313,8 +319,7 @@ QImage DrawMetal()
     };
     p.setRenderHint(QPainter::Antialiasing);
     for (int i = 1; i < kColumns; ++i)
-        for (int j = 1; j < kRows; ++j)
-            rivet(QPointF(kMargin + kCell * i + 1, kMargin + kCell * j + 1));
+        for (int j = 1; j < kRows; ++j) rivet(QPointF(kMargin + kCell * i + 1, kMargin + kCell * j + 1));
     for (int i = 0; i <= kColumns; ++i) {
         rivet(QPointF(kMargin + kCell * i + 1, 22));
         rivet(QPointF(kMargin + kCell * i + 1, kBackgroundHeight - 22));
@@ -326,8 +331,7 @@ QImage DrawMetal()
     return image;
 }
 
-QImage DrawFusion()
-{
+QImage DrawFusion() {
     QImage image = NewBackground();
     QPainter p(&image);
     Rng rng(18007);
@@ -363,9 +367,8 @@ QImage DrawFusion()
     }
 
     // Molten ribbons flowing across, in colours that blend with what lies beneath.
-    const QColor ribbons[] = {QColor(0x28, 0xd0, 0xe8), QColor(0xff, 0xd2, 0x3c),
-                              QColor(0xff, 0x5a, 0xb4), QColor(0x5a, 0x3c, 0xff),
-                              QColor(0xff, 0xff, 0xff)};
+    const QColor ribbons[] = {QColor(0x28, 0xd0, 0xe8), QColor(0xff, 0xd2, 0x3c), QColor(0xff, 0x5a, 0xb4),
+                              QColor(0x5a, 0x3c, 0xff), QColor(0xff, 0xff, 0xff)};
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(Qt::NoBrush);
     for (int i = 0; i < 22; ++i) {
@@ -378,7 +381,10 @@ QImage DrawFusion()
         QPainterPath path;
         for (double x = -40; x <= kBackgroundWidth + 40; x += 15) {
             const QPointF pt(x, y0 + slope * x + a1 * std::sin(x * f1 + ph));
-            if (x < -39) path.moveTo(pt); else path.lineTo(pt);
+            if (x < -39)
+                path.moveTo(pt);
+            else
+                path.lineTo(pt);
         }
         p.setPen(QPen(c, rng.Uniform(18, 90), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
         p.drawPath(path);
@@ -391,8 +397,12 @@ QImage DrawFusion()
     gloss.setColorAt(0.45, QColor(255, 255, 255, 0));
     p.fillRect(image.rect(), gloss);
 
-    FinishBoard(p, {38, QColor(0x1a, 0x06, 0x30, 150), QColor(0xff, 0xe8, 0xc0, 120),
-                    7, QColor(0xff, 0xe8, 0xff, 120), QColor(0x20, 0x04, 0x30, 160),
+    FinishBoard(p, {38,
+                    QColor(0x1a, 0x06, 0x30, 150),
+                    QColor(0xff, 0xe8, 0xc0, 120),
+                    7,
+                    QColor(0xff, 0xe8, 0xff, 120),
+                    QColor(0x20, 0x04, 0x30, 160),
                     {QColor(0x10, 0x04, 0x1e), QColor(0x36, 0x12, 0x4a), QColor(0x8a, 0x5a, 0x10),
                      QColor(0xff, 0xe6, 0x8a)}});
     return image;

@@ -10,8 +10,7 @@
 
 namespace picgen {
 
-QImage DrawHamster()
-{
+QImage DrawHamster() {
     constexpr int kScale = 8;
     QImage big(kHamsterWidth * kScale, kHamsterHeight * kScale, QImage::Format_RGB32);
     QPainter p(&big);
@@ -119,8 +118,7 @@ QImage DrawHamster()
     p.drawRect(QRectF(0.5, 0.5, kHamsterWidth - 1, kHamsterHeight - 1));
     p.end();
 
-    return big.scaled(kHamsterWidth, kHamsterHeight, Qt::IgnoreAspectRatio,
-                      Qt::SmoothTransformation);
+    return big.scaled(kHamsterWidth, kHamsterHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace picgen

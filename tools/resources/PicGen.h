@@ -26,8 +26,9 @@ constexpr double kTokenRadius = 90.0;
 
 // A token is drawn inside its cell, which starts past the grid line; the holes are centred under
 // the token's centre.
-constexpr double kHoleCentreOffset = BoardGeometry::kCellOffset + BoardGeometry::kTokenInset + kTokenSize / 2.0;
-constexpr double kHoleRadius = kTokenRadius + 3.0;  // a dark ring shows around a token
+constexpr double kHoleCentreOffset =
+    BoardGeometry::kCellOffset + BoardGeometry::kTokenInset + kTokenSize / 2.0;
+constexpr double kHoleRadius = kTokenRadius + 3.0; // a dark ring shows around a token
 constexpr double kRimWidth = 4.0;
 
 QPointF HoleCentre(int column, int row);
@@ -40,8 +41,7 @@ constexpr int kHamsterHeight = 38;
 class Rng {
 public:
     explicit Rng(std::uint32_t seed) : state_(seed ? seed : 1u) {}
-    std::uint32_t Next()
-    {
+    std::uint32_t Next() {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;
         state_ ^= state_ << 5;
@@ -55,10 +55,10 @@ private:
 
 enum class Side { Red, Blue };
 
-QImage DrawBoisClair();   // "Bois 1"
-QImage DrawBoisFonce();   // "Bois 2"
-QImage DrawMetal();       // "Métal"
-QImage DrawFusion();      // "Fusion"
+QImage DrawBoisClair(); // "Bois 1"
+QImage DrawBoisFonce(); // "Bois 2"
+QImage DrawMetal();     // "Métal"
+QImage DrawFusion();    // "Fusion"
 
 QImage DrawGlossyToken(Side side);
 QImage DrawChipToken(Side side);

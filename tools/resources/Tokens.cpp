@@ -25,15 +25,13 @@ struct Palette {
     QColor dark;
 };
 
-Palette PaletteOf(Side side)
-{
+Palette PaletteOf(Side side) {
     if (side == Side::Red)
         return {QColor(0xff, 0x74, 0x5e), QColor(0xd8, 0x1e, 0x24), QColor(0x6e, 0x06, 0x0c)};
     return {QColor(0x74, 0xb0, 0xff), QColor(0x1c, 0x58, 0xda), QColor(0x08, 0x1e, 0x6a)};
 }
 
-QImage NewToken()
-{
+QImage NewToken() {
     QImage image(kTokenSize, kTokenSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
@@ -41,21 +39,18 @@ QImage NewToken()
 
 // Gives the fully transparent pixels the colour of the disc's edge, so that a viewer which drops
 // the alpha channel and relies on the mask alone shows no dark or light fringe when scaling.
-QImage Finish(const QImage& drawn, QColor edge)
-{
+QImage Finish(const QImage& drawn, QColor edge) {
     QImage out = drawn.convertToFormat(QImage::Format_ARGB32);
     const QRgb fill = qRgba(edge.red(), edge.green(), edge.blue(), 0);
     for (int y = 0; y < out.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x)
-            if (qAlpha(line[x]) == 0)
-                line[x] = fill;
+            if (qAlpha(line[x]) == 0) line[x] = fill;
     }
     return out;
 }
 
-void ClipToDisc(QPainter& p)
-{
+void ClipToDisc(QPainter& p) {
     QPainterPath disc;
     disc.addEllipse(kCentre, kPaintRadius, kPaintRadius);
     p.setClipPath(disc);
@@ -63,8 +58,7 @@ void ClipToDisc(QPainter& p)
 }
 
 // Annular sector between two radii, from angle a0 over span degrees (counter-clockwise).
-QPainterPath Sector(double rIn, double rOut, double a0, double span)
-{
+QPainterPath Sector(double rIn, double rOut, double a0, double span) {
     QPainterPath path;
     const QRectF outer(kCentre.x() - rOut, kCentre.y() - rOut, 2 * rOut, 2 * rOut);
     const QRectF inner(kCentre.x() - rIn, kCentre.y() - rIn, 2 * rIn, 2 * rIn);
@@ -76,8 +70,7 @@ QPainterPath Sector(double rIn, double rOut, double a0, double span)
 }
 
 // Soft light from the upper left over the whole disc, and a dark line on its edge.
-void ShadeDisc(QPainter& p, QColor edge)
-{
+void ShadeDisc(QPainter& p, QColor edge) {
     QRadialGradient shade(kCentre, kTokenRadius, kCentre - QPointF(30, 34));
     shade.setColorAt(0.0, QColor(255, 255, 255, 60));
     shade.setColorAt(0.55, QColor(255, 255, 255, 0));
@@ -93,8 +86,7 @@ void ShadeDisc(QPainter& p, QColor edge)
 
 } // namespace
 
-QImage DrawGlossyToken(Side side)
-{
+QImage DrawGlossyToken(Side side) {
     const Palette pal = PaletteOf(side);
     QImage image = NewToken();
     QPainter p(&image);
@@ -138,8 +130,7 @@ QImage DrawGlossyToken(Side side)
     return Finish(image, pal.dark);
 }
 
-QImage DrawChipToken(Side side)
-{
+QImage DrawChipToken(Side side) {
     const Palette pal = PaletteOf(side);
     const QColor cream(0xf6, 0xee, 0xdc);
     QImage image = NewToken();
@@ -171,8 +162,7 @@ QImage DrawChipToken(Side side)
     return Finish(image, pal.dark);
 }
 
-QImage DrawChip2Token(Side side)
-{
+QImage DrawChip2Token(Side side) {
     const Palette pal = PaletteOf(side);
     const QColor gold(0xf4, 0xc4, 0x2c);
     const QColor white(0xfa, 0xfa, 0xf6);
@@ -219,8 +209,7 @@ QImage DrawChip2Token(Side side)
     return Finish(image, pal.dark);
 }
 
-QImage DrawTokenMask()
-{
+QImage DrawTokenMask() {
     QImage mask(kTokenSize, kTokenSize, QImage::Format_Grayscale8);
     mask.fill(Qt::white);
     QPainter p(&mask);

@@ -15,14 +15,12 @@
 
 namespace {
 
-bool Write(const QDir& dir, int id, const QImage& image)
-{
+bool Write(const QDir& dir, int id, const QImage& image) {
     const QString path = dir.filePath(QString::number(id) + QStringLiteral(".png"));
     QImageWriter writer(path, "png");
-    writer.setQuality(0);  // smallest file: the strongest compression
+    writer.setQuality(0); // smallest file: the strongest compression
     if (!writer.write(image)) {
-        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(writer.errorString()));
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
         return false;
     }
     std::printf("%s  %d x %d\n", qPrintable(path), image.width(), image.height());
@@ -31,8 +29,7 @@ bool Write(const QDir& dir, int id, const QImage& image)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
         return 2;
@@ -66,7 +63,6 @@ int main(int argc, char** argv)
         {kPoker2BleuFond, [&] { return mask; }},
     };
     for (const auto& [id, draw] : pictures)
-        if (!Write(dir, id, draw()))
-            return 1;
+        if (!Write(dir, id, draw())) return 1;
     return 0;
 }

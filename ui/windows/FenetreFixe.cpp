@@ -3,7 +3,8 @@
 #include "Window.h"
 
 void FenetreFixe(Window& window, int width, int height, bool closeBox) {
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
+    Qt::WindowFlags flags =
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
     if (closeBox) flags |= Qt::WindowCloseButtonHint;
     window.setWindowFlags(flags);
     window.setWindowModality(Qt::NonModal);

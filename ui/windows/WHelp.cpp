@@ -31,17 +31,20 @@ private:
 };
 
 void Place(QLabel* label, QRect geometry, int size, Qt::Alignment align, const QColor& colour) {
-    PlaceStaticText(label, geometry, ControlFont(QStringLiteral("System"), size), align | Qt::AlignTop, colour);
+    PlaceStaticText(label, geometry, ControlFont(QStringLiteral("System"), size), align | Qt::AlignTop,
+                    colour);
 }
 
 QString AboutText() {
     // Paragraphs are parted by an empty line.
     const QString gap = QLatin1String(EndOfLine) + QLatin1String(EndOfLine);
-    return QStringLiteral("Jeux de type Brassenay Quatre. Le moteur ne marche que sur analyse de position courante "
-                          "sans chercher dans le futur. Ce qui ne le rend pas invincible. Mais il n'est pas "
-                          "facile pour autant.") +
+    return QStringLiteral(
+               "Jeux de type Brassenay Quatre. Le moteur ne marche que sur analyse de position courante "
+               "sans chercher dans le futur. Ce qui ne le rend pas invincible. Mais il n'est pas "
+               "facile pour autant.") +
            gap +
-           QStringLiteral("Cette petite application a été écrite sur un Macintosh avec le langage ZENTRAFOR.") +
+           QStringLiteral(
+               "Cette petite application a été écrite sur un Macintosh avec le langage ZENTRAFOR.") +
            gap + QStringLiteral("Gratuite, fonctionne sur Mac.") + gap +
            QStringLiteral("Vous pouvez aussi rechercher un jeu concurrent : Dornwig, dont le moteur est très "
                           "différent.");
