@@ -1,6 +1,6 @@
 # make run   installs what is missing, builds and starts the game
 # make test  installs what is missing, builds and runs every test (normal, sanitizers, fuzzers)
-.PHONY: deps build run test test-default test-asan fuzz bench clean
+.PHONY: deps build run test format format-check test-default test-asan fuzz bench clean
 
 GAME := build/default/ui/kestrova
 
@@ -29,7 +29,16 @@ test-asan: deps
 fuzz: deps
 	scripts/run-fuzzers.sh
 
-test: test-default test-asan fuzz
+# Every C++ file of the tree, as git knows it.
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
+
+format:
+	$(if $(SOURCES),clang-format -i $(SOURCES))
+
+format-check: deps
+	@$(if $(SOURCES),clang-format --dry-run --Werror $(SOURCES) || { echo "Fichiers non formatés : lancer make format"; exit 1; })
+
+test: format-check test-default test-asan fuzz
 
 bench: build
 	@for b in build/default/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
