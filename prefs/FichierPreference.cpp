@@ -91,15 +91,18 @@ void IgnoreLimiteTaille() {
 
 // A save killed between writing its temporary and renaming it leaves the temporary beside the
 // file, named after it with a dot and six letters or digits. Only those older than this run's
-// load go: a younger one may be another instance's save under way.
+// load go: a younger one may be another instance's save under way. File times come from a
+// coarser clock than this run's start (a tick; two seconds on some file systems), so a file made
+// just after the load can look older than it by that much.
 void RetireTemporaires(const QString& cible) {
+    const QDateTime avantLeRun = DebutDuRun.addSecs(-2);
     const QFileInfo fichier(cible);
     const QRegularExpression modele(
         QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(fichier.fileName())));
     const QFileInfoList entrees =
         fichier.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& info : entrees)
-        if (modele.match(info.fileName()).hasMatch() && info.lastModified() < DebutDuRun)
+        if (modele.match(info.fileName()).hasMatch() && info.lastModified() < avantLeRun)
             QFile::remove(info.filePath());
 }
 

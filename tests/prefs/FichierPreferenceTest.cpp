@@ -359,10 +359,13 @@ TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
     ASSERT_TRUE(QDir(dossier.path()).mkdir(Nom + ".QwErTy"));
     ASSERT_TRUE(QFile::link(Nom + ".bak", dossier.filePath(Nom + ".ZzZzZz")));
     mAppPrefFichierLecture(Nom);
-    // Another instance's save under way: younger than this run's load.
+    // Another instance's save under way: younger than this run's load, though the file system's
+    // coarser clock may date it a little before.
     {
         QFile f(dossier.filePath(Nom + ".NeWnEw"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addMSecs(-20), QFileDevice::FileModificationTime));
     }
     mAppPrefFichierEcriture();
     QStringList restent = autres + QStringList{Nom, Nom + ".QwErTy", Nom + ".ZzZzZz", Nom + ".NeWnEw"};
