@@ -2,8 +2,10 @@
 // What the window tests share: a desktop that records instead of acting, a preferences folder of
 // the test's own, the application launched and torn down the way the program does it, and the
 // user's gestures on the main window.
+#include "BoardGeometry.h"
 #include "Demarrage.h"
 #include "Desktop.h"
+#include "DoubleToInteger.h"
 #include "FichierPreference.h"
 #include "MenuBar1.h"
 #include "NomFichierPref.h"
@@ -129,6 +131,19 @@ inline TokenCount CountTokens(const UnPlateau& board) {
             count.blue += board.PCase(c, r)->PBleu;
         }
     return count;
+}
+
+// Where the board's one definition puts a cell in the window as it is now.
+inline QRect CellRect(const WKestrova& w, int column, int row) {
+    const int x = DoubleToInteger(BoardGeometry::CellLeft(column, w.PLargFl, w.PDecalFondX));
+    const int y = DoubleToInteger(BoardGeometry::CellTop(row, w.PHautFl, w.PDecalFondY));
+    return QRect(x, y, w.PLarg, w.PHaut);
+}
+
+// The token's area in a cell.
+inline QRect TokenRect(const WKestrova& w, int column, int row) {
+    const int inset = BoardGeometry::kTokenInset;
+    return CellRect(w, column, row).adjusted(inset, inset, -inset, -inset);
 }
 
 // The middle of a column, as the last full redraw placed it.

@@ -2,8 +2,6 @@
 // a restart, stored numbers out of range included.
 #include "UiTestSupport.h"
 
-#include "BoardGeometry.h"
-#include "DoubleToInteger.h"
 #include "PictureItems.h"
 #include "WEgalite.h"
 #include "WGagnant.h"
@@ -20,19 +18,6 @@ void Resize(WKestrova& w, int width, int height) {
     ASSERT_EQ(w.Width(), width);
     ASSERT_EQ(w.Height(), height);
     w.MDessin(w.GetGraphics());
-}
-
-// Where the board's one definition puts a cell in the window as it is now.
-QRect CellRect(const WKestrova& w, int column, int row) {
-    const int x = DoubleToInteger(BoardGeometry::CellLeft(column, w.PLargFl, w.PDecalFondX));
-    const int y = DoubleToInteger(BoardGeometry::CellTop(row, w.PHautFl, w.PDecalFondY));
-    return QRect(x, y, w.PLarg, w.PHaut);
-}
-
-// The token's area in a cell.
-QRect TokenRect(const WKestrova& w, int column, int row) {
-    const int inset = BoardGeometry::kTokenInset;
-    return CellRect(w, column, row).adjusted(inset, inset, -inset, -inset);
 }
 
 // Pixels of `shown` that differ from `want` inside `area`.

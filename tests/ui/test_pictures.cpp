@@ -5,7 +5,6 @@
 #include "UiTestSupport.h"
 
 #include "BoardGeometry.h"
-#include "DoubleToInteger.h"
 #include "PictureIds.h"
 #include "PictureItems.h"
 
@@ -38,13 +37,11 @@ QImage ExpectedFrame(WKestrova& w, int backgroundId) {
                           QRect(0, 0, BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight),
                           QSize(w.Width(), w.Height()));
     QPainter p(&frame);
-    for (int c = 0; c < 7; ++c)
-        for (int r = 0; r < 6; ++r) {
+    for (int c = 0; c < BoardGeometry::kColumns; ++c)
+        for (int r = 0; r < BoardGeometry::kRows; ++r) {
             const UneCase* cell = w.PPlateau.PCase(c, r);
             if (!cell->MSiOccup()) continue;
-            const int x = DoubleToInteger(double(c) * w.PLargFl + double(w.PDecalFondX) + 1.0);
-            const int y = DoubleToInteger(double(5 - r) * w.PHautFl + double(w.PDecalFondY) + 1.0);
-            p.drawImage(x + 8, y + 8, (cell->PBleu ? w.PPionBleu : w.PPionRouge)->Composed());
+            p.drawImage(TokenRect(w, c, r).topLeft(), (cell->PBleu ? w.PPionBleu : w.PPionRouge)->Composed());
         }
     return frame;
 }
