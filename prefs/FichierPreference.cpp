@@ -11,11 +11,14 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringView>
+#include <QTemporaryFile>
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace FichierPreference {
 namespace {
@@ -28,6 +31,8 @@ QString DossierImpose;
 QString CheminRefuse;
 // Temporaries older than this were left by an earlier run, not by another instance saving now.
 QDateTime DebutDuRun;
+// Ends the name of a save's temporary, after the file's name and six random characters.
+const QString MarqueTemporaire = QStringLiteral(".enregistrement");
 
 const QString MessageSansNom = QStringLiteral("Manque un nom de fichier préférence ?");
 const QString SautDeLigne = QStringLiteral("<SautDeLigne />");
@@ -90,20 +95,47 @@ void IgnoreLimiteTaille() {
 }
 
 // A save killed between writing its temporary and renaming it leaves the temporary beside the
-// file, named after it with a dot and six letters or digits. Only those older than this run's
-// load go: a younger one may be another instance's save under way. File times come from a
-// coarser clock than this run's start (a tick; two seconds on some file systems), so a file made
-// just after the load can look older than it by that much.
+// file. Its name is the file's, six random letters or digits and a mark of its own, so that no
+// copy a user keeps there (named after it and ".backup", say) is taken for one. Only those older
+// than this run's load go: a younger one may be another instance's save under way. File times
+// come from a coarser clock than this run's start (a tick; two seconds on some file systems), so
+// a file made just after the load can look older than it by that much.
 void RetireTemporaires(const QString& cible) {
     const QDateTime avantLeRun = DebutDuRun.addSecs(-2);
     const QFileInfo fichier(cible);
-    const QRegularExpression modele(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(fichier.fileName())));
+    const QRegularExpression modele(QStringLiteral("^%1\\.[A-Za-z0-9]{6}%2$")
+                                        .arg(QRegularExpression::escape(fichier.fileName()),
+                                             QRegularExpression::escape(MarqueTemporaire)));
     const QFileInfoList entrees =
         fichier.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& info : entrees)
         if (modele.match(info.fileName()).hasMatch() && info.lastModified() < avantLeRun)
             QFile::remove(info.filePath());
+}
+
+// Writes `contenu` beside `cible` and renames it over it only once complete and on disk: a
+// crash, a full disk or a failed write leaves the previous settings in place. The new file has
+// the old one's permissions, or those the user gives new files.
+bool Remplace(const QString& cible, const QByteArray& contenu) {
+    QTemporaryFile temporaire(cible + QStringLiteral(".XXXXXX") + MarqueTemporaire);
+    if (!temporaire.open()) return false;
+    struct stat ancien {};
+    mode_t droits = 0;
+    if (::stat(QFile::encodeName(cible).constData(), &ancien) == 0) {
+        droits = ancien.st_mode & 0777;
+    } else {
+        const mode_t masque = ::umask(0);
+        ::umask(masque);
+        droits = 0666 & ~masque;
+    }
+    if (::fchmod(temporaire.handle(), droits) != 0 || temporaire.write(contenu) != contenu.size() ||
+        !temporaire.flush() || ::fsync(temporaire.handle()) != 0)
+        return false;
+    if (::rename(QFile::encodeName(temporaire.fileName()).constData(),
+                 QFile::encodeName(cible).constData()) != 0)
+        return false;
+    temporaire.setAutoRemove(false);
+    return true;
 }
 
 } // namespace
@@ -155,15 +187,7 @@ void mAppPrefFichierEcriture() {
     // the next load would refuse such a file. The old one, which loads, stays instead.
     if (contenu.size() > TailleMaxFichier) return;
     IgnoreLimiteTaille();
-    // Written beside the old file and renamed over it only once complete: a crash, a full disk
-    // or a failed write leaves the previous settings in place.
-    QSaveFile fichier(cible);
-    if (!fichier.open(QIODevice::WriteOnly)) return;
-    if (fichier.write(contenu) != contenu.size()) {
-        fichier.cancelWriting();
-        return;
-    }
-    if (fichier.commit()) RetireTemporaires(cible);
+    if (Remplace(cible, contenu)) RetireTemporaires(cible);
 }
 
 bool mPrefBoolLit(const QString& cle, bool defaut) {

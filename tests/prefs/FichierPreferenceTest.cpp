@@ -186,6 +186,24 @@ TEST_F(Preferences, FailedSaveKeepsThePreviousFile) {
     EXPECT_TRUE(QFile::exists(dossier.filePath("a/b/") + Nom));
 }
 
+TEST_F(Preferences, ASaveKeepsThePermissionsOfTheFileItReplaces) {
+    const auto droits = [this] {
+        struct stat etat {};
+        return stat(QFile::encodeName(Chemin()).constData(), &etat) == 0 ? int(etat.st_mode & 07777) : -1;
+    };
+    // A new file as the user's mask makes any.
+    const mode_t masque = umask(027);
+    mAppPrefFichierLecture(Nom);
+    mAppPrefFichierEcriture();
+    umask(masque);
+    EXPECT_EQ(droits(), 0640);
+    // A file the user restricted stays so.
+    chmod(QFile::encodeName(Chemin()).constData(), 0600);
+    mAppPrefFichierEcriture();
+    EXPECT_EQ(droits(), 0600);
+    EXPECT_EQ(Fichiers(), QStringList{Nom});
+}
+
 TEST_F(Preferences, FileSizeLimitFailsTheSaveNotTheGame) {
     const QByteArray ancien = "[-NoDePion-] 2\n";
     // A value with many line ends grows a lot once written, far past the limit set below.
@@ -344,10 +362,19 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
 
 TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
     Ecrit("[-NoDePion-] 2\n");
-    // As a save killed before its rename leaves them, and look-alikes that are not ours.
-    const QStringList laisses = {Nom + ".AbCdEf", Nom + ".x1Y2z3"};
-    const QStringList autres = {Nom + ".bak",    Nom + ".AbCdE",      Nom + ".AbCdEfG",
-                                Nom + ".Ab-dEf", "Autre.Pref.AbCdEf", "x" + Nom + ".AbCdEf"};
+    // As a save killed before its rename leaves them, and look-alikes that are not ours: a user's
+    // copies of the file among them.
+    const QString marque = QStringLiteral(".enregistrement");
+    const QStringList laisses = {Nom + ".AbCdEf" + marque, Nom + ".x1Y2z3" + marque};
+    const QStringList autres = {Nom + ".bak",
+                                Nom + ".backup",
+                                Nom + ".Backup",
+                                Nom + ".AbCdE" + marque,
+                                Nom + ".AbCdEfG" + marque,
+                                Nom + ".Ab-dEf" + marque,
+                                Nom + ".AbCdEf" + marque + ".old",
+                                "Autre.Pref.AbCdEf" + marque,
+                                "x" + Nom + ".AbCdEf" + marque};
     for (const QString& nom : laisses + autres) {
         QFile f(dossier.filePath(nom));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -356,19 +383,20 @@ TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
         ASSERT_TRUE(
             f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
     }
-    ASSERT_TRUE(QDir(dossier.path()).mkdir(Nom + ".QwErTy"));
-    ASSERT_TRUE(QFile::link(Nom + ".bak", dossier.filePath(Nom + ".ZzZzZz")));
+    ASSERT_TRUE(QDir(dossier.path()).mkdir(Nom + ".QwErTy" + marque));
+    ASSERT_TRUE(QFile::link(Nom + ".bak", dossier.filePath(Nom + ".ZzZzZz" + marque)));
     mAppPrefFichierLecture(Nom);
     // Another instance's save under way: younger than this run's load, though the file system's
     // coarser clock may date it a little before.
     {
-        QFile f(dossier.filePath(Nom + ".NeWnEw"));
+        QFile f(dossier.filePath(Nom + ".NeWnEw" + marque));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_TRUE(
             f.setFileTime(QDateTime::currentDateTime().addMSecs(-20), QFileDevice::FileModificationTime));
     }
     mAppPrefFichierEcriture();
-    QStringList restent = autres + QStringList{Nom, Nom + ".QwErTy", Nom + ".ZzZzZz", Nom + ".NeWnEw"};
+    QStringList restent = autres + QStringList{Nom, Nom + ".QwErTy" + marque, Nom + ".ZzZzZz" + marque,
+                                               Nom + ".NeWnEw" + marque};
     QStringList presents = Fichiers();
     presents.sort();
     restent.sort();
