@@ -7,6 +7,7 @@
 // move log and the trace as JSON strings.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -31,33 +32,19 @@ private:
 };
 
 std::string Json(const std::string& text) {
+    static const char kSpecial[] = "\"\\\n\r\t", kEscaped[] = "\"\\nrt";
     std::string s = "\"";
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"':
-            s += "\\\"";
-            break;
-        case '\\':
-            s += "\\\\";
-            break;
-        case '\n':
-            s += "\\n";
-            break;
-        case '\r':
-            s += "\\r";
-            break;
-        case '\t':
-            s += "\\t";
-            break;
-        default:
-            if (c < 0x20 || c == 0x7f) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                s += buf;
-            } else {
-                s += ch; // UTF-8 stays raw
-            }
+        if (const char* special = ch ? std::strchr(kSpecial, ch) : nullptr) {
+            s += '\\';
+            s += kEscaped[special - kSpecial];
+        } else if (c < 0x20 || c == 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            s += buf;
+        } else {
+            s += ch; // UTF-8 stays raw
         }
     }
     return s + "\"";

@@ -43,37 +43,28 @@ protected:
     static void SetUpTestSuite() { InitKestrovaPictures(); }
 };
 
-TEST_F(Pictures, EveryIdLoadsAtTheSizeItsUseNeeds) {
-    for (int id = kFirstPictureId; id <= kLastPictureId; ++id) EXPECT_FALSE(Load(id).isNull()) << id;
-    EXPECT_TRUE(Load(kFirstPictureId - 1).isNull());
-    EXPECT_TRUE(Load(kLastPictureId + 1).isNull());
-
-    // The board scales the reference area of a background over the window.
-    for (int id : kBackgrounds) EXPECT_EQ(Load(id).size(), kReference) << id;
-
-    // Tokens are drawn 184 × 184 on a full-size board: square, no smaller, mask the same size.
-    for (const TokenPair& t : kTokens) {
-        const QImage token = Load(t.token);
-        EXPECT_EQ(token.width(), token.height()) << t.name;
-        EXPECT_GE(token.width(), BoardGeometry::kCell - 2 * BoardGeometry::kTokenInset) << t.name;
-        EXPECT_EQ(Load(t.mask).size(), token.size()) << t.name;
-    }
-
-    // The about window shows the mascot at its own size through 27 × 38 areas.
-    const QImage hamster = Load(kHamster);
-    EXPECT_GE(hamster.width(), 27);
-    EXPECT_GE(hamster.height(), 38);
-}
-
 // The build packs each committed PNG; the game must draw exactly the pixels the PNG holds, each id
-// from its own file.
-TEST_F(Pictures, EachPackedPictureHoldsThePixelsOfItsOwnPng) {
+// from its own file, and nothing for an id outside the range.
+TEST_F(Pictures, EachIdHoldsThePixelsOfItsOwnPngAtTheSizeItsUseNeeds) {
     for (int id = kFirstPictureId; id <= kLastPictureId; ++id) {
         const QImage png(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id));
         ASSERT_FALSE(png.isNull()) << id;
         EXPECT_TRUE(Load(id) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
             << id << ": not the pixels of " << id << ".png";
     }
+    EXPECT_TRUE(Load(kFirstPictureId - 1).isNull());
+    EXPECT_TRUE(Load(kLastPictureId + 1).isNull());
+
+    // Tokens are drawn 184 × 184 on a full-size board: square and no smaller. Backgrounds and masks
+    // are sized in the tests of their holes and their tokens.
+    for (const TokenPair& t : kTokens) {
+        const QImage token = Load(t.token);
+        EXPECT_EQ(token.width(), token.height()) << t.name;
+        EXPECT_GE(token.width(), BoardGeometry::kCell - 2 * BoardGeometry::kTokenInset) << t.name;
+    }
+    // The about window shows the mascot at its own size through 27 × 38 areas.
+    EXPECT_GE(Load(kHamster).width(), 27);
+    EXPECT_GE(Load(kHamster).height(), 38);
 }
 
 TEST_F(Pictures, OnlyAWholePackedPictureUnpacks) {

@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 // Records beeps, links and quits. A quit closes every window, as the real one does before it
@@ -184,6 +185,11 @@ inline QString Marks(WKestrova& w) {
           w.MNPion(0), w.MNPion(1), w.MNPion(2), w.MNFond(0), w.MNFond(1), w.MNFond(2), w.MNFond(3)})
         marks += item->Checked() ? QLatin1Char('1') : QLatin1Char('0');
     return marks;
+}
+
+// How far apart two colours are: 0 to 765.
+inline int ColourDistance(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
 }
 
 // The way a window manager closes a window when its close box is clicked.

@@ -9,8 +9,6 @@
 #include <QMenu>
 #include <QStyle>
 
-#include <cstdlib>
-
 namespace {
 
 class KeysAndTicks : public UiTest {};
@@ -76,9 +74,7 @@ Changes Compare(const QImage& a, const QImage& b) {
     Changes changes;
     for (int y = 0; y < qMin(a.height(), b.height()); ++y)
         for (int x = 0; x < qMin(a.width(), b.width()); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            const int distance =
-                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+            const int distance = ColourDistance(a.pixel(x, y), b.pixel(x, y));
             changes.any += distance > 0;
             changes.strong += distance >= 255;
         }
