@@ -12,14 +12,11 @@
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -81,8 +78,10 @@ protected:
         mAppPrefFichierEcriture();
         return Lit();
     }
-    QStringList Fichiers() const {
-        return QDir(dossier.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    // What a folder holds, the test's own by default.
+    QStringList Fichiers(const QString& ici = {}) const {
+        return QDir(ici.isEmpty() ? dossier.path() : ici)
+            .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
     }
 
     QTemporaryDir dossier;
@@ -293,25 +292,14 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
     mAppPrefFichierEcriture();
     EXPECT_EQ(QFileInfo(Chemin()).symLinkTarget(), vrai);
     EXPECT_EQ(Lit(), "[-Autre-] 1\n[-NoDePion-] 2\n");
-    EXPECT_EQ(QDir(dossier.filePath("ailleurs")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              QStringList{"vrai"});
+    EXPECT_EQ(Fichiers(dossier.filePath("ailleurs")), QStringList{"vrai"});
 
     // Whatever is not a plain file stays as it was, whether the load found it or it came after.
     using Fabrique = std::function<bool(const QByteArray&)>;
     const std::vector<std::pair<const char*, Fabrique>> sortes = {
         {"pipe", [](const QByteArray& c) { return mkfifo(c.constData(), 0600) == 0; }},
         {"folder", [](const QByteArray& c) { return mkdir(c.constData(), 0700) == 0; }},
-        {"socket",
-         [](const QByteArray& c) {
-             sockaddr_un adresse{};
-             adresse.sun_family = AF_UNIX;
-             if (c.size() >= qsizetype(sizeof adresse.sun_path)) return false;
-             std::memcpy(adresse.sun_path, c.constData(), c.size());
-             const int s = socket(AF_UNIX, SOCK_STREAM, 0);
-             const bool ok = s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0;
-             if (s >= 0) close(s);
-             return ok;
-         }},
+        {"socket", [](const QByteArray& c) { return mknod(c.constData(), S_IFSOCK | 0600, 0) == 0; }},
         // A device node needs root; the null device, made in the temporary folder.
         {"device",
          [](const QByteArray& c) { return mknod(c.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
@@ -335,20 +323,14 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
             if (!avantLecture && !fabrique(chemin)) continue;
             struct stat avant {};
             ASSERT_EQ(lstat(chemin.constData(), &avant), 0);
-            const auto entrees = [&ici] {
-                return QDir(ici)
-                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
-                    .join(' ')
-                    .toStdString();
-            };
-            const std::string contenu = entrees();
+            const QStringList contenu = Fichiers(ici);
             mPrefNbIntegerEcrit(2, "NoDePion");
             mAppPrefFichierEcriture();
             struct stat apres {};
             ASSERT_EQ(lstat(chemin.constData(), &apres), 0) << sorte;
             EXPECT_EQ(apres.st_mode & S_IFMT, avant.st_mode & S_IFMT)
                 << sorte << (avantLecture ? " found at load" : " came after");
-            EXPECT_EQ(entrees(), contenu) << sorte;
+            EXPECT_EQ(Fichiers(ici), contenu) << sorte;
             if (std::string(sorte) == "link to a device") {
                 struct stat cible {};
                 EXPECT_EQ(lstat((chemin + ".dev").constData(), &cible), 0);
@@ -364,15 +346,11 @@ TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
     // copies of the file among them.
     const QString marque = QStringLiteral(".enregistrement");
     const QStringList laisses = {Nom + ".AbCdEf" + marque, Nom + ".x1Y2z3" + marque};
-    const QStringList autres = {Nom + ".bak",
-                                Nom + ".backup",
-                                Nom + ".Backup",
-                                Nom + ".AbCdE" + marque,
-                                Nom + ".AbCdEfG" + marque,
-                                Nom + ".Ab-dEf" + marque,
-                                Nom + ".AbCdEf" + marque + ".old",
-                                "Autre.Pref.AbCdEf" + marque,
-                                "x" + Nom + ".AbCdEf" + marque};
+    QStringList autres = {"Autre.Pref.AbCdEf" + marque, "x" + Nom + ".AbCdEf" + marque};
+    for (const QString& suffixe :
+         {QStringLiteral(".bak"), QStringLiteral(".backup"), QStringLiteral(".Backup"), ".AbCdE" + marque,
+          ".AbCdEfG" + marque, ".Ab-dEf" + marque, ".AbCdEf" + marque + ".old"})
+        autres << Nom + suffixe;
     for (const QString& nom : laisses + autres) {
         QFile f(dossier.filePath(nom));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

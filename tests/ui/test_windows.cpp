@@ -29,8 +29,7 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     WKestrova& w = game.Main();
     // Made at opening, in solo: hidden. The computer opened, blue is to play.
     QPointer<WQuiDoitJouer> strip = ExistingWindow<WQuiDoitJouer>();
-    ASSERT_TRUE(strip);
-    EXPECT_FALSE(strip->isVisible());
+    ASSERT_TRUE(strip && !strip->isVisible());
     // Duo in the middle of a game shows it at once and moves no token; back to solo with red to
     // play, the computer plays at once.
     Choose(w, w.MnDuo());
@@ -50,8 +49,7 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     ASSERT_EQ(CountTokens(w.PPlateau).Total(), 0);
     Choose(w, w.MnJournal());
     QPointer<WJournal> log = ExistingWindow<WJournal>();
-    ASSERT_TRUE(log);
-    EXPECT_TRUE(log->isVisible());
+    ASSERT_TRUE(log && log->isVisible());
     bool blue = true;
     auto move = [&](int column) {
         EXPECT_EQ(strip->ChCouleur->Backdrop(), blue ? w.PCoulBleu : w.PCoulRouge);
@@ -72,8 +70,7 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     move(0); // each move replaces what the user typed
     // Hidden from the menu: kept, and still kept current.
     Choose(w, w.MnJournal());
-    ASSERT_TRUE(log);
-    EXPECT_FALSE(log->isVisible());
+    ASSERT_TRUE(log && !log->isVisible());
     EXPECT_EQ(Marks(w)[6], QLatin1Char('0'));
     move(1);
     Choose(w, w.MnJournal());
@@ -103,8 +100,7 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     // Blue has four in column 0: the dialog shows a blue token, the strip goes, nothing blocks.
     ASSERT_TRUE(w.TopFinPartie);
     QPointer<WGagnant> dialog = ExistingWindow<WGagnant>();
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(dialog && dialog->isVisible());
     EXPECT_EQ(dialog->ChGain->Backdrop(), w.PCoulBleu);
     EXPECT_FALSE(strip->isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -221,8 +217,7 @@ TEST_F(Windows, ADrawDialogClosedByItsBoxStartsNothing) {
     ASSERT_TRUE(w.TopFinPartie);
     EXPECT_EQ(ExistingWindow<WGagnant>(), nullptr);
     QPointer<WEgalite> dialog = ExistingWindow<WEgalite>();
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(dialog && dialog->isVisible());
 
     CloseBox(*dialog);
     Flush();
@@ -244,8 +239,7 @@ TEST_F(Windows, TheTraceWindowFollowsTheComputerAndItsCloseUnticksModeTest) {
     ASSERT_FALSE(trace().isEmpty()); // the computer's opening move
     w.BtTest->setChecked(true);
     QPointer<WTrace> window = ExistingWindow<WTrace>();
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(window && window->isVisible());
     EXPECT_EQ(window->ChTrace->Text(), trace());
     Play(w, {0});
     EXPECT_EQ(window->ChTrace->Text(), trace());
