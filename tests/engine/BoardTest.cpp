@@ -14,22 +14,6 @@ struct Sink : JournalSink {
 
 using BoardTest = EngineTest;
 
-TEST(BoardBeforeInit, HasNoCellsAndIgnoresOperations) {
-    RecordingPlatform platform;
-    UnPlateau board(platform);
-    EXPECT_EQ(board.PCase(0, 0), nullptr);
-    EXPECT_EQ(board.PCaseALEXTerieur, nullptr);
-    bool raised = false;
-    board.MDessineLaCase = [&](std::int32_t, std::int32_t) { raised = true; };
-    board.MCaseAJouer = [&](UneCase&) { raised = true; };
-    board.MJoue(3, true, false);
-    board.MAutomateSuivant();
-    board.MNouvellePartie();
-    EXPECT_FALSE(raised);
-    EXPECT_TRUE(platform.calls.empty());
-    EXPECT_TRUE(board.PJournal.empty() && board.TraceText.empty());
-}
-
 TEST_F(BoardTest, LinksLeadToTheNeighbourOrTheOutsideCell) {
     UneCase* out = board.PCaseALEXTerieur;
     ASSERT_NE(out, nullptr);
@@ -151,7 +135,7 @@ TEST_F(BoardTest, WinsAndDrawsThroughTheCellPlayed) {
     }
 }
 
-TEST_F(BoardTest, NewGameAndInitAfterAWin) {
+TEST_F(BoardTest, NewGameAfterAWin) {
     Sink sink;
     board.PChJournal = &sink;
     board.PNiveau = 1;
@@ -171,24 +155,6 @@ TEST_F(BoardTest, NewGameAndInitAfterAWin) {
     EXPECT_EQ(sink.texts.size(), shown); // the field keeps the old log until the next move
     Play("2B");
     EXPECT_EQ(sink.texts.back(), "-> 3\n");
-
-    // A second init keeps cells and links and empties the tokens, but keeps flags, log and trace.
-    Play("0R0R0R0R");
-    board.MAutomateSuivant();
-    const std::string journal = board.PJournal, trace = board.TraceText;
-    UneCase* const cell = &At(0, 3);
-    At(5, 0).PCalcMaxRouge = 42; // evaluation results survive
-    board.MInitPlateau();
-    EXPECT_EQ(&At(0, 3), cell);
-    EXPECT_EQ(At(0, 0).PCaseVerPlus, &At(0, 1));
-    EXPECT_TRUE(At(0, 0).MSiVide() && At(0, 3).MSiVide() && At(2, 0).MSiVide());
-    EXPECT_EQ(board.PCaseDuHaut[0], &At(0, 0));
-    EXPECT_TRUE(board.PTopGagne);
-    EXPECT_EQ(board.PJournal, journal);
-    EXPECT_EQ(board.TraceText, trace);
-    EXPECT_EQ(board.PCaseJouee, cell);
-    EXPECT_EQ(board.PNiveau, 1);
-    EXPECT_EQ(At(5, 0).PCalcMaxRouge, 42);
 }
 
 TEST_F(BoardTest, BadCallsAreRefusedWithoutTrace) {
