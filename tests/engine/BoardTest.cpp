@@ -14,6 +14,23 @@ struct Sink : JournalSink {
 
 using BoardTest = EngineTest;
 
+// Calls before the init would read an empty grid: they do nothing and raise nothing.
+TEST(BoardBeforeInit, HasNoCellsAndIgnoresOperations) {
+    RecordingPlatform platform;
+    UnPlateau board(platform);
+    EXPECT_EQ(board.PCase(0, 0), nullptr);
+    EXPECT_EQ(board.PCaseALEXTerieur, nullptr);
+    bool raised = false;
+    board.MDessineLaCase = [&](std::int32_t, std::int32_t) { raised = true; };
+    board.MCaseAJouer = [&](UneCase&) { raised = true; };
+    board.MJoue(3, true, false);
+    board.MAutomateSuivant();
+    board.MNouvellePartie();
+    EXPECT_FALSE(raised);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_TRUE(board.PJournal.empty() && board.TraceText.empty());
+}
+
 TEST_F(BoardTest, LinksLeadToTheNeighbourOrTheOutsideCell) {
     UneCase* out = board.PCaseALEXTerieur;
     ASSERT_NE(out, nullptr);
