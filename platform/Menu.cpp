@@ -155,7 +155,7 @@ void ResetEnabled(const MenuItem& parent) {
 
 void MenuBar::PrepareMenus() {
     ResetEnabled(*this);
-    if (MenuHandler* h = FrontHandler ? FrontHandler() : nullptr) h->RaiseEnableMenuItems();
+    if (MenuHandler* h = Front()) h->RaiseEnableMenuItems();
 }
 
 void MenuBar::Dispatch(MenuItem* item) {
@@ -165,7 +165,7 @@ void MenuBar::Dispatch(MenuItem* item) {
     }
     const QString name = item->Name;
     const int index = item->Index;
-    if (MenuHandler* h = FrontHandler ? FrontHandler() : nullptr; h && h->HandleMenu(name, index)) return;
+    if (MenuHandler* h = Front(); h && h->HandleMenu(name, index)) return;
     if (Application* app = Application::Current()) app->HandleMenu(name, index);
 }
 

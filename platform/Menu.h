@@ -89,4 +89,5 @@ protected:
 
 private:
     void Wire(MenuItem& item);
+    MenuHandler* Front() const { return FrontHandler ? FrontHandler() : nullptr; }
 };

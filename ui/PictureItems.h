@@ -7,23 +7,24 @@
 
 PictureRef GetPictureResource(int id);
 
-PictureRef FondQuatre4b();    // 168
-PictureRef PokerRougeFond();  // 169
-PictureRef PokerBleu();       // 170
-PictureRef PokerBleuFond();   // 171
-PictureRef FondCinq();        // 172
-PictureRef PokerRouge();      // 173
-PictureRef VlekRougeFond();   // 174
-PictureRef VlekRouge();       // 175
-PictureRef VlekBleuFond();    // 176
-PictureRef VlekBleu();        // 177
-PictureRef Hamster();         // 178
-PictureRef FondSix();         // 179
-PictureRef FondSept();        // 180
-PictureRef Poker2RougeFond(); // 181
-PictureRef Poker2Bleu();      // 182
-PictureRef Poker2Rouge();     // 183
-PictureRef Poker2BleuFond();  // 184
+// In the order of their ids (PictureIds.h).
+PictureRef FondQuatre4b();
+PictureRef PokerRougeFond();
+PictureRef PokerBleu();
+PictureRef PokerBleuFond();
+PictureRef FondCinq();
+PictureRef PokerRouge();
+PictureRef VlekRougeFond();
+PictureRef VlekRouge();
+PictureRef VlekBleuFond();
+PictureRef VlekBleu();
+PictureRef Hamster();
+PictureRef FondSix();
+PictureRef FondSept();
+PictureRef Poker2RougeFond();
+PictureRef Poker2Bleu();
+PictureRef Poker2Rouge();
+PictureRef Poker2BleuFond();
 
 // Lets go of the pixels of every cached picture that nothing but this cache holds.
 void ReleaseUnusedPixels();
