@@ -2,4 +2,6 @@
 
 #include <QStandardPaths>
 
-QString PreferencesFolder() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
+QString PreferencesFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}

@@ -113,21 +113,30 @@ Emplacement Resout(const QString& chemin) {
 
 QString Raison(Nature nature) {
     switch (nature) {
-    case Nature::LienEtranger: return QStringLiteral("lien symbolique d'un autre utilisateur");
-    case Nature::LienVide: return QStringLiteral("lien symbolique vers rien");
-    default: return QStringLiteral("pas un fichier ordinaire");
+    case Nature::LienEtranger:
+        return QStringLiteral("lien symbolique d'un autre utilisateur");
+    case Nature::LienVide:
+        return QStringLiteral("lien symbolique vers rien");
+    default:
+        return QStringLiteral("pas un fichier ordinaire");
     }
 }
 
 QString Raison(int erreur) {
     switch (erreur) {
-    case ENOSPC: return QStringLiteral("disque plein");
-    case EDQUOT: return QStringLiteral("quota dépassé");
-    case EFBIG: return QStringLiteral("taille de fichier limitée");
+    case ENOSPC:
+        return QStringLiteral("disque plein");
+    case EDQUOT:
+        return QStringLiteral("quota dépassé");
+    case EFBIG:
+        return QStringLiteral("taille de fichier limitée");
     case EACCES:
-    case EPERM: return QStringLiteral("accès refusé");
-    case EROFS: return QStringLiteral("système de fichiers en lecture seule");
-    default: return QStringLiteral("erreur système %1").arg(erreur);
+    case EPERM:
+        return QStringLiteral("accès refusé");
+    case EROFS:
+        return QStringLiteral("système de fichiers en lecture seule");
+    default:
+        return QStringLiteral("erreur système %1").arg(erreur);
     }
 }
 
@@ -190,8 +199,7 @@ bool CreeDossier(const QByteArray& chemin) {
     struct stat etat {};
     if (::stat(chemin.constData(), &etat) == 0) return S_ISDIR(etat.st_mode);
     const QByteArray parent = DossierDe(chemin);
-    if (!CreeDossier(parent) || (::mkdir(chemin.constData(), 0777) != 0 && errno != EEXIST))
-        return false;
+    if (!CreeDossier(parent) || (::mkdir(chemin.constData(), 0777) != 0 && errno != EEXIST)) return false;
     struct stat dessus {};
     return ::stat(parent.constData(), &dessus) == 0 &&
            (dessus.st_uid == ::geteuid() || ::chown(chemin.constData(), dessus.st_uid, dessus.st_gid) == 0);
@@ -239,8 +247,8 @@ void SynchroniseDossier(const QByteArray& cible) {
 
 // The outcome of a save, for the line on standard error.
 struct Echec {
-    int erreur = 0;  // errno of the failing step, 0 when the save went through
-    QString raison;  // or a reason of the program's own
+    int erreur = 0; // errno of the failing step, 0 when the save went through
+    QString raison; // or a reason of the program's own
     bool ok() const { return erreur == 0 && raison.isEmpty(); }
 };
 
@@ -267,7 +275,8 @@ Echec EcritEnPlace(const QByteArray& cible, const QByteArray& contenu) {
         else if (contenu.size() > ancien.size() &&
                  (reserve = ::posix_fallocate(fd, ancien.size(), contenu.size() - ancien.size())) != 0) {
             echec.erreur = reserve;
-            if (::ftruncate(fd, ancien.size()) != 0) echec.raison = QStringLiteral("taille d'origine non rendue");
+            if (::ftruncate(fd, ancien.size()) != 0)
+                echec.raison = QStringLiteral("taille d'origine non rendue");
         } else if (!ecrit(contenu)) {
             echec.erreur = errno ? errno : EIO;
             echec.raison = ecrit(ancien) ? QStringLiteral("ancien contenu remis")
