@@ -274,11 +274,11 @@ TEST_F(Preferences, ASaveKeepsTheOwnerGroupAndModeAndLeavesAUsersFilesToTheUser)
     mPrefChangeDossier(config);
     mAppPrefFichierLecture(Nom);
     mPrefNbIntegerEcrit(1, "NoDePion");
-    const mode_t masque = umask(027);
+    const mode_t masque = umask(002);
     mAppPrefFichierEcriture();
     umask(masque);
-    EXPECT_EQ(Proprio(config), std::tuple(65534, 65534, 0750));
-    EXPECT_EQ(Proprio(fichier), std::tuple(65534, 65534, 0640));
+    EXPECT_EQ(Proprio(config), std::tuple(65534, 65534, 0775));
+    EXPECT_EQ(Proprio(fichier), std::tuple(65534, 65534, 0664));
     // The user's next run reads it and saves.
     EXPECT_TRUE(SansPrivileges([] {
         mAppPrefFichierLecture(Nom);
