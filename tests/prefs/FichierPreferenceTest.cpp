@@ -100,6 +100,7 @@ protected:
         SetDesktop(&espion);
         mPrefChangeDossier(dossier.path());
         mPrefLibere();
+        Journal.clear();
         // Standard error, children's included, goes to a file each test reads with Dit().
         erreurs = memfd_create("erreurs", 0);
         stderrOrigine = dup(2);
