@@ -252,7 +252,7 @@ struct Echec {
     bool ok() const { return erreur == 0 && raison.isEmpty(); }
 };
 
-// In a folder that takes no new file, the file itself is written anew, as the Part's save does.
+// In a folder that takes no new file, the file itself is written anew.
 // Blocks past its old end are reserved first, so a full disk or a size limit stops the write
 // before any byte changes. A write that fails after that puts the old bytes back.
 Echec EcritEnPlace(const QByteArray& cible, const QByteArray& contenu) {
