@@ -1,5 +1,5 @@
 #pragma once
 #include <QString>
 
-// The user's preferences folder (created when missing); empty when the system gives none.
+// The user's preferences folder, which may not exist yet; empty when the system gives none.
 QString PreferencesFolder();
