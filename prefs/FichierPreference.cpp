@@ -194,7 +194,7 @@ void IgnoreLimiteTaille() {
 
 // Creates the folder and those above it that are missing. Run as root in a user's home, what
 // it makes belongs to the user who owns the folder above, or the user's later runs could not
-// save there.
+// save there. A user's new folders are the user's: only root can give them away.
 bool CreeDossier(const QByteArray& chemin) {
     struct stat etat {};
     if (::stat(chemin.constData(), &etat) == 0) return S_ISDIR(etat.st_mode);
@@ -202,7 +202,8 @@ bool CreeDossier(const QByteArray& chemin) {
     if (!CreeDossier(parent) || (::mkdir(chemin.constData(), 0777) != 0 && errno != EEXIST)) return false;
     struct stat dessus {};
     return ::stat(parent.constData(), &dessus) == 0 &&
-           (dessus.st_uid == ::geteuid() || ::chown(chemin.constData(), dessus.st_uid, dessus.st_gid) == 0);
+           (dessus.st_uid == ::geteuid() || ::geteuid() != 0 ||
+            ::chown(chemin.constData(), dessus.st_uid, dessus.st_gid) == 0);
 }
 
 // A save killed between writing its temporary and renaming it leaves the temporary beside the
@@ -306,10 +307,15 @@ Echec Remplace(const Emplacement& lieu, const QByteArray& contenu) {
         const mode_t masque = ::umask(0);
         ::umask(masque);
         proprio.st_mode = 0666 & ~masque;
-        if (proprio.st_uid == ::geteuid()) proprio.st_uid = proprio.st_gid = uid_t(-1);
+        // Only root can give a new file away; a user's new file is the user's, as anywhere else.
+        if (proprio.st_uid == ::geteuid() || ::geteuid() != 0) proprio.st_uid = proprio.st_gid = uid_t(-1);
     }
-    if (::fchown(temporaire.handle(), proprio.st_uid, proprio.st_gid) != 0)
+    if (::fchown(temporaire.handle(), proprio.st_uid, proprio.st_gid) != 0) {
+        // A user can't give a file away, nor to a group they are not in: the file is not
+        // replaced, but written in place it keeps both.
+        if (lieu.nature == Nature::Fichier) return EcritEnPlace(cible, contenu);
         return {0, QStringLiteral("propriétaire ou groupe impossible à garder")};
+    }
     if (::fchmod(temporaire.handle(), proprio.st_mode & 0777) != 0 ||
         temporaire.write(contenu) != contenu.size() || !temporaire.flush() ||
         ::fsync(temporaire.handle()) != 0)

@@ -313,16 +313,32 @@ TEST_F(Preferences, ASaveKeepsTheOwnerGroupAndModeAndLeavesAUsersFilesToTheUser)
     const QString etranger = "lien symbolique d'un autre utilisateur";
     EXPECT_EQ(Dit(), Ligne(Sauve, fichier, etranger) + Ligne(Lu, fichier, etranger) + Refuse(fichier));
 
-    // A user can't give a file to root: root's file in the user's folder is not replaced.
+    // A user can't give a file to root: root's file that the user may write is written in place,
+    // and stays root's. What a user creates in a shared folder of root's is the user's.
     QFile::remove(fichier);
     ASSERT_TRUE(QFile::copy(systeme, fichier));
     chmod(QFile::encodeName(fichier).constData(), 0666);
-    EXPECT_TRUE(SansPrivileges([] {
+    const QString partage = dossier.filePath("partage");
+    ASSERT_TRUE(QDir().mkdir(partage));
+    chmod(QFile::encodeName(partage).constData(), 0777);
+    EXPECT_TRUE(SansPrivileges([&] {
         mAppPrefFichierLecture(Nom);
+        mPrefNbIntegerEcrit(3, "NoDePion");
         mAppPrefFichierEcriture();
+        umask(002);
+        for (const QString& ici : {partage, partage + "/sous"}) {
+            mPrefChangeDossier(ici);
+            mAppPrefFichierLecture(Nom);
+            mPrefNbIntegerEcrit(4, "NoDePion");
+            mAppPrefFichierEcriture();
+        }
     }));
-    EXPECT_TRUE(Lit(fichier) == secret);
-    EXPECT_EQ(Dit(), Ligne(Sauve, fichier, "propriétaire ou groupe impossible à garder"));
+    // Read as the format reads any line: two characters, a key up to "-] ", a value.
+    EXPECT_EQ(Lit(fichier), "[-NoDePion-] 3\n[-ot:x:0:0-] :/root\n");
+    EXPECT_EQ(Proprio(fichier), std::tuple(0, 0, 0666));
+    EXPECT_EQ(Proprio(partage + "/sous"), std::tuple(65534, 65534, 0775));
+    EXPECT_EQ(Proprio(partage + "/" + Nom), std::tuple(65534, 65534, 0664));
+    EXPECT_EQ(Lit(partage + "/sous/" + Nom), "[-NoDePion-] 4\n");
 }
 
 TEST_F(Preferences, EveryKeyOfALargeFileIsKeptAndARefusedFileIsNeverReplaced) {
