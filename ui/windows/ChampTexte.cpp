@@ -1,5 +1,6 @@
 #include "ChampTexte.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QMimeData>
 #include <QPalette>
 #include <QTextBlock>
@@ -12,16 +13,18 @@ namespace {
 // pasted megabyte without a break held the game for minutes. Past this cost in one paragraph
 // (a run of 10,000 characters, about 20 ms in the log's narrow field) the field wraps anywhere,
 // which costs the same for each character. No text a player writes comes near it.
-constexpr qint64 kCoutRetourMax = qint64(10000) * 10000;
+constexpr qsizetype kRunMax = 10000;
 
-// Whether a paragraph of the text costs more than that to lay out word by word.
+// Whether a paragraph of the text costs more than that to lay out word by word. A shorter text
+// cannot: its runs' squares add up to less than its length's.
 bool TropLongAuMot(const QString& texte) {
+    if (texte.size() <= kRunMax) return false;
     QTextBoundaryFinder coupures(QTextBoundaryFinder::Line, texte);
     qint64 cout = 0;
     qsizetype debut = 0;
     for (qsizetype fin = coupures.toNextBoundary(); fin > 0; fin = coupures.toNextBoundary()) {
         cout += qint64(fin - debut) * (fin - debut);
-        if (cout > kCoutRetourMax) return true;
+        if (cout > qint64(kRunMax) * kRunMax) return true;
         if (coupures.boundaryReasons() & QTextBoundaryFinder::MandatoryBreak) cout = 0;
         debut = fin;
     }
@@ -61,7 +64,12 @@ void ChampTexte::insertFromMimeData(const QMimeData* source) {
     // without looking: every paste (keys, middle click, menu) ends here, so it stops here too.
     if (!source || source->formats().isEmpty()) return;
     // Chosen before the text goes in: a change of wrapping once it is in lays it out once more.
-    if (source->hasText() && TropLongAuMot(source->text())) setWordWrapMode(QTextOption::WrapAnywhere);
+    if (source->hasText() && TropLongAuMot(source->text())) {
+        setWordWrapMode(QTextOption::WrapAnywhere);
+        // The change drops every paragraph's layout, and Qt measures the paragraph that takes the
+        // text before laying it out: measured now, while it is short, not once the text is in.
+        document()->documentLayout()->blockBoundingRect(textCursor().block());
+    }
     QPlainTextEdit::insertFromMimeData(source);
 }
 
@@ -74,7 +82,7 @@ void ChampTexte::mChoisitRetour(int position, int ajoutes) {
     bool tropLong = false;
     for (QTextBlock b = partout ? texte.firstBlock() : texte.findBlock(position); b.isValid() && !tropLong;
          b = b == fin ? QTextBlock() : b.next())
-        tropLong = TropLongAuMot(b.text());
+        tropLong = b.length() > kRunMax && TropLongAuMot(b.text());
     if (tropLong != partout)
         setWordWrapMode(tropLong ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
