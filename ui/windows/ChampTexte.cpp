@@ -13,19 +13,19 @@ namespace {
 // pasted megabyte without a break held the game for minutes. Past this cost in one paragraph
 // (a run of 10,000 characters, about 20 ms in the log's narrow field) the field wraps anywhere,
 // which costs the same for each character. No text a player writes comes near it.
-constexpr qsizetype kRunMax = 10000;
+constexpr qsizetype kSuiteMax = 10000;
 
-// Whether a paragraph of the text costs more than that to lay out word by word. A shorter text
-// cannot: its runs' squares add up to less than its length's.
+// Whether a paragraph of the text costs more than that to lay out word by word. A text no longer
+// than that run cannot: the squares of its runs add up to no more than its length squared.
 bool TropLongAuMot(const QString& texte) {
-    if (texte.size() <= kRunMax) return false;
+    if (texte.size() <= kSuiteMax) return false;
     QTextBoundaryFinder coupures(QTextBoundaryFinder::Line, texte);
-    qint64 cout = 0;
+    qint64 charge = 0;
     qsizetype debut = 0;
     for (qsizetype fin = coupures.toNextBoundary(); fin > 0; fin = coupures.toNextBoundary()) {
-        cout += qint64(fin - debut) * (fin - debut);
-        if (cout > qint64(kRunMax) * kRunMax) return true;
-        if (coupures.boundaryReasons() & QTextBoundaryFinder::MandatoryBreak) cout = 0;
+        charge += qint64(fin - debut) * (fin - debut);
+        if (charge > qint64(kSuiteMax) * kSuiteMax) return true;
+        if (coupures.boundaryReasons() & QTextBoundaryFinder::MandatoryBreak) charge = 0;
         debut = fin;
     }
     return false;
@@ -82,7 +82,7 @@ void ChampTexte::mChoisitRetour(int position, int ajoutes) {
     bool tropLong = false;
     for (QTextBlock b = partout ? texte.firstBlock() : texte.findBlock(position); b.isValid() && !tropLong;
          b = b == fin ? QTextBlock() : b.next())
-        tropLong = b.length() > kRunMax && TropLongAuMot(b.text());
+        tropLong = b.length() > kSuiteMax && TropLongAuMot(b.text());
     if (tropLong != partout)
         setWordWrapMode(tropLong ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
