@@ -7,13 +7,20 @@
 #include "WKestrova.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <memory>
 
 namespace {
 std::unique_ptr<App> application;
-}
+std::unique_ptr<QTranslator> traductionQt;
+} // namespace
 
 void LanceApplication() {
+    // Qt's own texts (a field's context menu, a message box's buttons) in French like the game's.
+    traductionQt = std::make_unique<QTranslator>();
+    if (traductionQt->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(traductionQt.get());
     application = std::make_unique<App>();
     application->SetMenuBar(&MenuBar1Instance());
     application->AddMenuHandler(QStringLiteral("MnAPropos"),
@@ -30,6 +37,7 @@ void TermineApplication() {
     ReleaseMenuBar1();
     FichierPreference::mPrefLibere();
     application.reset();
+    traductionQt.reset();
 }
 
 int KestrovaMain(int argc, char** argv) {

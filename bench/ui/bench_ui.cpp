@@ -5,12 +5,14 @@
 //  - start-up to the first painted frame, against a bare Qt window with a menu bar, both inside
 //    a running Qt application and from the start of a process;
 //  - resident memory once launched, against the same bare window, each in a process of its own;
-//  - a background chosen from the menu until its frame is painted.
+//  - a background chosen from the menu until its frame is painted;
+//  - a megabyte pasted into the move log, until the log has painted it.
 #include "Demarrage.h"
 #include "Desktop.h"
 #include "FichierPreference.h"
 #include "Menu.h"
 #include "MenuBar1.h"
+#include "WJournal.h"
 #include "WKestrova.h"
 
 #include <QApplication>
@@ -22,7 +24,9 @@
 #include <QTemporaryDir>
 
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -64,11 +68,10 @@ void PaintUntilShown(PaintWatch& watch) {
 void GameShown();
 std::unique_ptr<QMainWindow> BareWindowShown();
 
-// The running game, set up once for the drawing benchmarks, with a game in the middle.
+// The running game, with a game in the middle; set up again after the start-up benchmark has
+// torn it down.
 WKestrova& Game() {
-    static bool launched = false;
-    if (!launched) {
-        launched = true;
+    if (!ExistingWindow<WKestrova>()) {
         LanceApplication();
         WKestrova& w = *ExistingWindow<WKestrova>();
         w._MnDuo_Action();
@@ -208,6 +211,45 @@ void BM_BackgroundChoiceToFrame(benchmark::State& state) {
     qApp->removeEventFilter(&watch);
 }
 BENCHMARK(BM_BackgroundChoiceToFrame)->Unit(benchmark::kMillisecond);
+
+// Ctrl+V in the move log with 1 MiB on the clipboard, until the field has painted it: the time
+// the event loop is held. Pasted as one line without a break opportunity (a run of letters), as
+// one line of words, or as lines of 64 characters.
+void BM_PasteIntoTheLog(benchmark::State& state) {
+    WKestrova& w = Game();
+    if (!w.PJournal) w.mJournal();
+    ChampTexte& field = *ExistingWindow<WJournal>()->ChText;
+    const QString word =
+        state.range(0) == 0 ? QStringLiteral("abcdefghijklmnopqrstuvwxyz") : QStringLiteral("jeton rouge ");
+    QString text;
+    for (int i = 0; text.size() < (1 << 20); ++i)
+        text += state.range(0) == 2 && i % 8 == 7 ? QStringLiteral("colonne\n") : word;
+    text.truncate(1 << 20);
+    QGuiApplication::clipboard()->setText(text);
+    PaintWatch watch;
+    watch.watched = field.viewport();
+    qApp->installEventFilter(&watch);
+    for (auto _ : state) {
+        state.PauseTiming();
+        field.SetText(w.PPlateau.PJournal);
+        QCoreApplication::processEvents();
+        watch.paints = 0;
+        state.ResumeTiming();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::sendEvent(&field, &press);
+        QCoreApplication::sendEvent(&field, &release);
+        PaintUntilShown(watch);
+    }
+    qApp->removeEventFilter(&watch);
+    if (field.Text() != QString::fromStdString(w.PPlateau.PJournal) + text)
+        state.SkipWithError("paste incomplete");
+    field.SetText(w.PPlateau.PJournal);
+}
+BENCHMARK(BM_PasteIntoTheLog)
+    ->ArgName("unbroken_words_lines")
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond);
 
 // The same two from the start of a process, as a user sees them: this program run again in a
 // mode that shows one of them and reports when its first frame was painted, or, in the second

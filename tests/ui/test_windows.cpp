@@ -12,11 +12,14 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpontaneKeyEvent>
+#include <QTextBlock>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -196,9 +199,34 @@ TEST_F(Windows, PastingIntoTheLogWithOrWithoutAnythingToPaste) {
         return data;
     });
     pasteEveryWay();
-    EXPECT_EQ(field->Text(), Log(w) + QString(selection ? 4 : 3, QChar(0xE9)));
-    QTest::keyClicks(field, QStringLiteral("ok"));
-    EXPECT_TRUE(field->Text().endsWith(QStringLiteral("ok")));
+    const QString before = Log(w) + QString(selection ? 4 : 3, QChar(0xE9));
+    EXPECT_EQ(field->Text(), before);
+    // A megabyte in one line with nowhere to break it goes in whole, as does its redo; once it is
+    // undone, words typed wrap as before, never cut at the end of a line.
+    const QString line = QString(1 << 20, QLatin1Char('a'));
+    clipboard->setText(line);
+    const std::pair<QKeySequence::StandardKey, QString> steps[] = {{QKeySequence::Paste, before + line},
+                                                                   {QKeySequence::Undo, before},
+                                                                   {QKeySequence::Redo, before + line},
+                                                                   {QKeySequence::Undo, before}};
+    for (const auto& [keys, expected] : steps) {
+        QTest::keySequence(field, keys);
+        EXPECT_TRUE(field->Text() == expected) << field->Text().size() << " characters";
+    }
+    QTest::keyClicks(field, QStringLiteral(" le jeton rouge tombe dans la colonne quatre"));
+    EXPECT_TRUE(field->Text().endsWith(QStringLiteral("colonne quatre")));
+    const QTextBlock typed = field->document()->lastBlock();
+    ASSERT_GT(typed.layout()->lineCount(), 1);
+    for (int i = 1; i < typed.layout()->lineCount(); ++i)
+        EXPECT_EQ(typed.text()[typed.layout()->lineAt(i).textStart() - 1].toLatin1(), ' ')
+            << typed.text().toStdString();
+    // Qt's own texts in French: the menu the field shows on a right click.
+    std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
+    QStringList items;
+    for (const QAction* item : menu->actions()) items << item->text();
+    EXPECT_EQ(items.join('|').toStdString(),
+              "&Annuler\tCtrl+Z|&Rétablir\tCtrl+Y||Co&uper\tCtrl+X|Cop&ier\tCtrl+C|"
+              "Co&ller\tCtrl+V|Supprimer||Tout sélectionner\tCtrl+A");
     // The next move still puts the whole log back.
     Choose(w, w.MnDuo());
     Play(w, {3});

@@ -19,4 +19,7 @@ public:
 
 protected:
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void mChoisitRetour(int position, int ajoutes);
 };
