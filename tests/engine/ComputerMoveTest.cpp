@@ -63,12 +63,12 @@ TEST_F(ComputerMoveTest, TickParityDecidesTies) {
 }
 
 TEST_F(ComputerMoveTest, FullColumnAndTopRowHaveNoFuture) {
-    Play("3R3B3R3B3R3B0B0B0R0B0R");
+    Play("3R3B3R3B3R3B0B0B0R0B0R1R2R"); // only (4,0) completes red's four
     board.MAutomateSuivant();
     const std::string& t = board.TraceText;
     EXPECT_NE(t.find(ColumnLine(4, "-1--1")), std::string::npos); // traced, never scored or chosen
     EXPECT_EQ(t.find("• score (4)"), std::string::npos);
-    EXPECT_NE(log.back(), "choose -1 -1");
+    EXPECT_EQ(log.back(), "choose 4 0");
     EXPECT_EQ(board.PCaseFuture[3], board.PCaseALEXTerieur);
 
     const std::size_t line = t.find("\n(1)--> (0-5)");

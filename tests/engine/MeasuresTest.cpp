@@ -1,4 +1,4 @@
-// The cell measures the computer's choice uses: runs, tokens with room and three-token threats.
+// The cell measures: runs, tokens with room, three-token threats, line widths and framed runs.
 #include "EngineTest.h"
 
 namespace {
@@ -46,6 +46,7 @@ TEST_F(MeasuresTest, WorkedPositions) {
         // Blue threats count lines; the near end is not examined, the vertical line is not one.
         {"B10 B20 R40", 3, 0, false, "max 1/2 poss 1/2 d2 0/1"},
         {"B10 B20", 0, 0, false, "max 0+/2 poss 0+/2 d2 0/1"},
+        {"B10 B20 R30", 0, 0, false, "max 0+/2 poss 0+/0+ d2 0/0"}, // the far end must be blank
         {"B30 B31 B32", 3, 3, false, "max 0+/3 poss 0+/3 d2 0/0"},
         {"B12 B22 B43 B54 B23 B14", 3, 2, false, "max 0+/2+ poss 0+/2+ d2 0/3"},
         {"B10 B20 B40 B50", 3, 0, false, "max 0+/4 poss 0+/4 d2 0/1"},
@@ -59,14 +60,61 @@ TEST_F(MeasuresTest, WorkedPositions) {
     }
 }
 
-TEST_F(MeasuresTest, OutsideCellIsZeroed) {
+// Widths of one line, named by its letter, for red and for blue; a wrong letter stops the game.
+TEST_F(MeasuresTest, LineWidths) {
+    struct Case {
+        const char* tokens;
+        int x, y;
+        const char *letters, *red, *blue;
+    };
+    const std::vector<Case> cases = {
+        {"", 0, 0, "HVMD", "4441", "4441"}, {"", 3, 2, "HVDM", "7666", "7666"},
+        {"B10", 3, 0, "H", "5", "7"}, // the other colour ends a side, one's own colour is room
+        {"R30", 3, 0, "H", "7", "7"}, // the cell's own token is not looked at
+        {"B43", 3, 2, "MD", "36", "66"},
+    };
+    for (const Case& c : cases) {
+        board.MInitPlateau();
+        Put(c.tokens);
+        std::string red, blue;
+        for (const char letter : std::string(c.letters)) {
+            red += std::to_string(At(c.x, c.y).mLargeurRouge(std::string(1, letter)));
+            blue += std::to_string(At(c.x, c.y).mLargeurBleu(std::string(1, letter)));
+        }
+        EXPECT_EQ(red + "/" + blue, std::string(c.red) + "/" + c.blue)
+            << c.tokens << " at " << c.x << "," << c.y;
+    }
+    for (const char* bad : {"X", ""}) {
+        log.clear();
+        EXPECT_EQ(At(3, 0).mLargeurBleu(bad), 0);
+        EXPECT_EQ(log, (std::vector<std::string>{"msgbox Mauvais Paramètre : H,V,D,M !", "quit 0"}));
+    }
+}
+
+// The framed run: the longest run of a colour beside the cell, and the same run with the blank
+// that ends each side, red then blue.
+TEST_F(MeasuresTest, FramedRuns) {
+    Put("R20 R40 R50 B31");
+    UneCase& c = At(3, 0);
+    c.CALCMaxEncadrBlanc();
+    EXPECT_EQ((std::vector<int>{c.PCalcMaxEncadrRouge, c.PCalcMaxEncadrBLRouge, c.PCalcMaxEncadrBleu,
+                                c.PCalcMaxEncadrBLBleu}),
+              (std::vector<int>{3, 5, 1, 2}));
+}
+
+// The outside cell measures nothing and leaves room for nothing.
+TEST_F(MeasuresTest, OutsideCell) {
     UneCase& o = *board.PCaseALEXTerieur;
     o.PCalcMaxRouge = o.PCalcMaxBleu = o.PCalcPossibleRouge = o.PCalcPossibleBleu = 5;
     o.PCalcMaxRougeMult = o.PCalcMaxBleuMult = o.PCalcPossibleRougeMult = o.PCalcPossibleBleuMult = true;
-    o.PCalcDanger2Rouge = o.PCalcDanger2Bleu = 3;
+    o.PCalcDanger2Rouge = o.PCalcDanger2Bleu = o.PCalcMaxEncadrRouge = o.PCalcMaxEncadrBLBleu = 3;
     o.MCalculPosition(true);
+    o.CALCMaxEncadrBlanc();
     EXPECT_TRUE(o.PTopCaseFuture);
     EXPECT_EQ(Measures(o), "max 0/0 poss 0/0 d2 0/0");
+    EXPECT_EQ(o.PCalcMaxEncadrRouge + o.PCalcMaxEncadrBLBleu, 0);
+    for (const char* letter : {"H", "V", "D", "M"})
+        EXPECT_EQ(o.mLargeurRouge(letter) + o.mLargeurBleu(letter), 2);
 }
 
 } // namespace

@@ -44,10 +44,15 @@ TEST(ScoreTest, WorkedExamples) {
         std::int32_t fort, moyen, faible;
     };
     const std::vector<Case> cases = {
-        // Two red with room: the centre bonus twice, once beside the middle, never high up.
+        // Two red with room: the centre bonus twice in the middle, once beside it, never elsewhere.
         {3, 1, "possR=2", 4236, 3851, 3501},
+        {3, 2, "possR=2", 4236, 3851, 3501},
+        {2, 1, "possR=2", 3851, 3851, kAny},
+        {4, 2, "possR=2", 3851, 3851, kAny},
         {3, 3, "possR=2", 3501, 3501, 3501},
-        {2, 1, "possR=2", 3851, kAny, kAny},
+        {3, 0, "possR=2", 3501, 3501, kAny},
+        {1, 2, "possR=2", 3501, 3501, kAny},
+        {5, 1, "possR=2", 3501, 3501, kAny},
         // Win and block tiers; no penalty from above reaches them.
         {3, 1, "maxR=3 maxB=3 tieB=1 ^maxB=3", 5000000, 5000000, 5000000},
         {3, 1, "maxR=3 maxB=3 tieB=1 tieR=1 ^maxB=3", kAny, kAny, 9000000},

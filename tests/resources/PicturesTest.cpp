@@ -1,7 +1,6 @@
 // The compiled-in pictures: every id is there at the size the board drawing needs, masks are
 // plain greys that match their tokens, token colours cross their names, and the background holes
 // sit where the board draws its tokens.
-#include "BoardGeometry.h"
 #include "KestrovaPictures.h"
 #include "PackedPicture.h"
 #include "PictureIds.h"
@@ -36,7 +35,7 @@ const TokenPair kTokens[] = {
 };
 
 const int kBackgrounds[] = {kFondQuatre4b, kFondCinq, kFondSix, kFondSept};
-const QSize kReference(BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight);
+const QSize kReference(1500, 1300);
 
 class Pictures : public ::testing::Test {
 protected:
@@ -60,7 +59,7 @@ TEST_F(Pictures, EachIdHoldsThePixelsOfItsOwnPngAtTheSizeItsUseNeeds) {
     for (const TokenPair& t : kTokens) {
         const QImage token = Load(t.token);
         EXPECT_EQ(token.width(), token.height()) << t.name;
-        EXPECT_GE(token.width(), BoardGeometry::kCell - 2 * BoardGeometry::kTokenInset) << t.name;
+        EXPECT_GE(token.width(), 184) << t.name;
     }
     // The about window shows the mascot at its own size through 27 × 38 areas.
     EXPECT_GE(Load(kHamster).width(), 27);
@@ -144,12 +143,9 @@ TEST_F(Pictures, BackgroundHolesSitUnderTheTokens) {
         const QImage bg = Load(id).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(bg.size(), kReference) << id;
         int misplaced = 0;
-        using namespace BoardGeometry;
-        const double toCentre = kTokenInset + (kCell - 2 * kTokenInset) / 2.0;
-        for (int column = 0; column < kColumns; ++column) {
-            for (int row = 0; row < kRows; ++row) {
-                const double cx = CellLeft(column, kCell, kMargin) + toCentre;
-                const double cy = CellTop(row, kCell, kMargin) + toCentre;
+        for (int column = 0; column < 7; ++column) {
+            for (int row = 0; row < 6; ++row) {
+                const double cx = 51 + 200 * column + 8 + 92, cy = 51 + 200 * (5 - row) + 8 + 92;
                 for (int k = 0; k < 4; ++k) {
                     const double a = M_PI / 4 + k * M_PI / 2;
                     auto grey = [&](double r) {

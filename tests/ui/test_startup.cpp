@@ -116,7 +116,7 @@ TEST_P(LaunchAndQuit, TheWindowReadsWhatOpenLoadedAndTheFileIsWrittenAfterItClos
     EXPECT_EQ(w.PPlateau.PNiveau, 2);
     EXPECT_EQ(w.PNoDeFond, 3);
     EXPECT_TRUE(w.PTopRetailProp);
-    EXPECT_EQ(w.Title(), AppInstance().LongVersion());
+    EXPECT_EQ(w.Title(), QStringLiteral(KESTROVA_TEST_LONG_VERSION));
     // Open does not touch the size, even with proportional resizing on.
     EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(672, 590));
 
