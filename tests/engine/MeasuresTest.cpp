@@ -1,4 +1,6 @@
 // The cell measures: runs, tokens with room, three-token threats, line widths and framed runs.
+#include <tuple>
+
 #include "EngineTest.h"
 
 namespace {
@@ -62,33 +64,27 @@ TEST_F(MeasuresTest, WorkedPositions) {
 
 // Widths of one line, named by its letter, for red and for blue; a wrong letter stops the game.
 TEST_F(MeasuresTest, LineWidths) {
-    struct Case {
-        const char* tokens;
-        int x, y;
-        const char *letters, *red, *blue;
+    // Tokens, the cell, the letters, and the widths for red / for blue in the letters' order.
+    const std::vector<std::tuple<const char*, int, int, const char*, const char*>> cases = {
+        {"", 0, 0, "HVMD", "4441/4441"}, {"", 3, 2, "HVDM", "7666/7666"},
+        {"B10", 3, 0, "H", "5/7"}, // the other colour ends a side, one's own colour is room
+        {"R30", 3, 0, "H", "7/7"}, // the cell's own token is not looked at
+        {"B43", 3, 2, "MD", "36/66"},
     };
-    const std::vector<Case> cases = {
-        {"", 0, 0, "HVMD", "4441", "4441"}, {"", 3, 2, "HVDM", "7666", "7666"},
-        {"B10", 3, 0, "H", "5", "7"}, // the other colour ends a side, one's own colour is room
-        {"R30", 3, 0, "H", "7", "7"}, // the cell's own token is not looked at
-        {"B43", 3, 2, "MD", "36", "66"},
-    };
-    for (const Case& c : cases) {
+    for (auto [tokens, x, y, letters, widths] : cases) {
         board.MInitPlateau();
-        Put(c.tokens);
+        Put(tokens);
         std::string red, blue;
-        for (const char letter : std::string(c.letters)) {
-            red += std::to_string(At(c.x, c.y).mLargeurRouge(std::string(1, letter)));
-            blue += std::to_string(At(c.x, c.y).mLargeurBleu(std::string(1, letter)));
+        for (const char letter : std::string(letters)) {
+            red += std::to_string(At(x, y).mLargeurRouge(std::string(1, letter)));
+            blue += std::to_string(At(x, y).mLargeurBleu(std::string(1, letter)));
         }
-        EXPECT_EQ(red + "/" + blue, std::string(c.red) + "/" + c.blue)
-            << c.tokens << " at " << c.x << "," << c.y;
+        EXPECT_EQ(red + "/" + blue, widths) << tokens << " at " << x << "," << y;
     }
-    for (const char* bad : {"X", ""}) {
-        log.clear();
-        EXPECT_EQ(At(3, 0).mLargeurBleu(bad), 0);
-        EXPECT_EQ(log, (std::vector<std::string>{"msgbox Mauvais Paramètre : H,V,D,M !", "quit 0"}));
-    }
+    log.clear();
+    EXPECT_EQ(At(3, 0).mLargeurRouge("X") + At(3, 0).mLargeurBleu(""), 0);
+    const std::string stop = "msgbox Mauvais Paramètre : H,V,D,M !";
+    EXPECT_EQ(log, (std::vector<std::string>{stop, "quit 0", stop, "quit 0"}));
 }
 
 // The framed run: the longest run of a colour beside the cell, and the same run with the blank
@@ -102,7 +98,7 @@ TEST_F(MeasuresTest, FramedRuns) {
               (std::vector<int>{3, 5, 1, 2}));
 }
 
-// The outside cell measures nothing and leaves room for nothing.
+// The outside cell measures nothing.
 TEST_F(MeasuresTest, OutsideCell) {
     UneCase& o = *board.PCaseALEXTerieur;
     o.PCalcMaxRouge = o.PCalcMaxBleu = o.PCalcPossibleRouge = o.PCalcPossibleBleu = 5;
@@ -113,8 +109,6 @@ TEST_F(MeasuresTest, OutsideCell) {
     EXPECT_TRUE(o.PTopCaseFuture);
     EXPECT_EQ(Measures(o), "max 0/0 poss 0/0 d2 0/0");
     EXPECT_EQ(o.PCalcMaxEncadrRouge + o.PCalcMaxEncadrBLBleu, 0);
-    for (const char* letter : {"H", "V", "D", "M"})
-        EXPECT_EQ(o.mLargeurRouge(letter) + o.mLargeurBleu(letter), 2);
 }
 
 } // namespace

@@ -16,8 +16,6 @@
 
 namespace {
 
-QImage Load(int id) { return ReadPicture(id); }
-
 struct TokenPair {
     int token;
     int mask;
@@ -48,22 +46,22 @@ TEST_F(Pictures, EachIdHoldsThePixelsOfItsOwnPngAtTheSizeItsUseNeeds) {
     for (int id = kFirstPictureId; id <= kLastPictureId; ++id) {
         const QImage png(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id));
         ASSERT_FALSE(png.isNull()) << id;
-        EXPECT_TRUE(Load(id) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+        EXPECT_TRUE(ReadPicture(id) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
             << id << ": not the pixels of " << id << ".png";
     }
-    EXPECT_TRUE(Load(kFirstPictureId - 1).isNull());
-    EXPECT_TRUE(Load(kLastPictureId + 1).isNull());
+    EXPECT_TRUE(ReadPicture(kFirstPictureId - 1).isNull());
+    EXPECT_TRUE(ReadPicture(kLastPictureId + 1).isNull());
 
     // Tokens are drawn 184 × 184 on a full-size board: square and no smaller. Backgrounds and masks
     // are sized in the tests of their holes and their tokens.
     for (const TokenPair& t : kTokens) {
-        const QImage token = Load(t.token);
+        const QImage token = ReadPicture(t.token);
         EXPECT_EQ(token.width(), token.height()) << t.name;
         EXPECT_GE(token.width(), 184) << t.name;
     }
     // The about window shows the mascot at its own size through 27 × 38 areas.
-    EXPECT_GE(Load(kHamster).width(), 27);
-    EXPECT_GE(Load(kHamster).height(), 38);
+    EXPECT_GE(ReadPicture(kHamster).width(), 27);
+    EXPECT_GE(ReadPicture(kHamster).height(), 38);
 }
 
 TEST_F(Pictures, OnlyAWholePackedPictureUnpacks) {
@@ -100,8 +98,8 @@ TEST_F(Pictures, OnlyAWholePackedPictureUnpacks) {
 // colour covers much and the other side's none.
 TEST_F(Pictures, MasksMatchTheirTokensAndTokenColoursCrossTheirNames) {
     for (const TokenPair& t : kTokens) {
-        const QImage mask = Load(t.mask).convertToFormat(QImage::Format_ARGB32);
-        const QImage token = Load(t.token).convertToFormat(QImage::Format_ARGB32);
+        const QImage mask = ReadPicture(t.mask).convertToFormat(QImage::Format_ARGB32);
+        const QImage token = ReadPicture(t.token).convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(mask.size(), token.size()) << t.name;
         const int last = mask.width() - 1;
         for (QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
@@ -140,7 +138,7 @@ TEST_F(Pictures, MasksMatchTheirTokensAndTokenColoursCrossTheirNames) {
 // diagonals are sampled because there the face between holes is widest.
 TEST_F(Pictures, BackgroundHolesSitUnderTheTokens) {
     for (int id : kBackgrounds) {
-        const QImage bg = Load(id).convertToFormat(QImage::Format_RGB32);
+        const QImage bg = ReadPicture(id).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(bg.size(), kReference) << id;
         int misplaced = 0;
         for (int column = 0; column < 7; ++column) {

@@ -7,6 +7,7 @@
 #include "FichierPreference.h"
 #include "MenuBar1.h"
 #include "NomFichierPref.h"
+#include "PictureIds.h"
 #include "Ticks.h"
 #include "WKestrova.h"
 
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QPainter>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -190,6 +192,22 @@ inline QString Marks(WKestrova& w) {
           w.MNPion(0), w.MNPion(1), w.MNPion(2), w.MNFond(0), w.MNFond(1), w.MNFond(2), w.MNFond(3)})
         marks += item->Checked() ? QLatin1Char('1') : QLatin1Char('0');
     return marks;
+}
+
+// A committed picture as Qt decodes it.
+inline QImage Png(int id) {
+    return QImage(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The area `from` of a picture scaled smoothly over a new, white picture of size `to`.
+inline QImage Scaled(const QImage& picture, const QRect& from, const QSize& to) {
+    QImage out(to, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(QRectF(QPointF(0, 0), QSizeF(to)), picture, QRectF(from));
+    return out;
 }
 
 // How far apart two colours are: 0 to 765.

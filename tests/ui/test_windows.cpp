@@ -260,18 +260,21 @@ TEST_F(Windows, AllOpenTheyAreFixedAndNonBlockingAndAtQuitTheirCloseHandlersCrea
     Choose(w, w.MnJournal());
     w.BtTest->setChecked(true);
     Choose(w, w.MnDuo());
-    const std::pair<Window*, bool> windows[] = {
-        {ExistingWindow<WJournal>(), true},       {ExistingWindow<WTrace>(), true},
-        {&WindowInstance<WEgalite>(), true},      {&WindowInstance<WGagnant>(), true},
-        {ExistingWindow<WQuiDoitJouer>(), false}, {&WindowInstance<WNewVersion>(), true}};
-    for (auto [window, closeBox] : windows) {
+    const std::tuple<Window*, bool, QSize> windows[] = {{ExistingWindow<WJournal>(), true, {192, 407}},
+                                                        {ExistingWindow<WTrace>(), true, {529, 450}},
+                                                        {&WindowInstance<WEgalite>(), true, {402, 60}},
+                                                        {&WindowInstance<WGagnant>(), true, {330, 60}},
+                                                        {ExistingWindow<WQuiDoitJouer>(), false, {300, 35}},
+                                                        {&WindowInstance<WNewVersion>(), true, {412, 463}}};
+    for (auto [window, closeBox, size] : windows) {
         ASSERT_NE(window, nullptr);
         SCOPED_TRACE(window->Title().toStdString());
         window->Show();
+        EXPECT_EQ(QSize(window->Width(), window->Height()), size);
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
         // What the window manager is told.
         EXPECT_EQ(window->windowHandle()->minimumSize(), window->windowHandle()->maximumSize());
-        EXPECT_EQ(window->minimumSize(), QSize(window->Width(), window->Height()));
+        EXPECT_EQ(window->minimumSize(), size);
         EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
         EXPECT_EQ(bool(window->windowFlags() & Qt::WindowCloseButtonHint), closeBox);
         EXPECT_FALSE(window->isModal());
