@@ -7,7 +7,6 @@
 #include "FichierPreference.h"
 #include "MenuBar1.h"
 #include "NomFichierPref.h"
-#include "PictureIds.h"
 #include "Ticks.h"
 #include "WKestrova.h"
 

@@ -123,7 +123,7 @@ TEST_F(MainWindow, FramePixelsFollowTheBoardAndRedrawsReusePictures) {
     // An emptied cell drawn again shows exactly its background, and nothing else changes.
     UneCase* played = w.PPlateau.PCase(redCell->PX, redCell->PY);
     const QRect cell = CellRect(w, played->PX, played->PY);
-    const QImage board = Scaled(Png(kFondQuatre4b), QRect(0, 0, 1500, 1300), QSize(672, 590)).copy(cell);
+    const QImage board = Scaled(Png(168), QRect(0, 0, 1500, 1300), QSize(672, 590)).copy(cell);
     const QImage before = w.Frame().Image().copy();
     ASSERT_NE(before.copy(cell), board);
     played->PRouge = false;

@@ -10,14 +10,13 @@
 
 namespace {
 
-const int kBackgroundIds[] = {kFondQuatre4b, kFondCinq, kFondSix, kFondSept};
+// The pictures' resource ids: the backgrounds 0 to 3.
+const int kBackgroundIds[] = {168, 172, 179, 180};
 PictureRef (*const kBackgrounds[])() = {FondQuatre4b, FondCinq, FondSix, FondSept};
 
 // Each theme's token and mask for the red side, then for the blue side: red is drawn from the
 // pictures named Bleu.
-const int kThemes[3][4] = {{kVlekBleu, kVlekBleuFond, kVlekRouge, kVlekRougeFond},
-                           {kPokerBleu, kPokerBleuFond, kPokerRouge, kPokerRougeFond},
-                           {kPoker2Bleu, kPoker2BleuFond, kPoker2Rouge, kPoker2RougeFond}};
+const int kThemes[3][4] = {{177, 176, 175, 174}, {170, 171, 173, 169}, {182, 184, 183, 181}};
 
 // Tokens as the window must show them: a side's picture and mask (`ids`), each scaled to `token`
 // at `places` places `step` pixels apart, in a picture of `size` whose mask starts `base`. How a
