@@ -44,6 +44,8 @@ TEST_F(MeasuresTest, WorkedPositions) {
         {"R10 R20", 3, 0, false, "max 2/0+ poss 2/0+ d2 10/0"},
         {"R10 R20", 0, 0, false, "max 2/0+ poss 2/0+ d2 0/0"},
         {"R10 R20 B40", 3, 0, false, "max 2/1 poss 2/1 d2 0/0"},
+        {"B00 R10 R20", 3, 0, false, "max 2/0+ poss 2/0+ d2 0/0"},
+        {"R20 R40 B50", 3, 0, false, "max 2/0+ poss 2/0+ d2 0/0"},
         {"R22 R42 R21 R43", 3, 2, false, "max 2+/0+ poss 2+/0+ d2 10/0"},
         // Blue threats count lines; the near end is not examined, the vertical line is not one.
         {"B10 B20 R40", 3, 0, false, "max 1/2 poss 1/2 d2 0/1"},

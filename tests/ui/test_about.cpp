@@ -3,7 +3,6 @@
 
 #include "App.h"
 #include "AuthorSite.h"
-#include "PictureItems.h"
 #include "WHelp.h"
 
 #include <QLabel>
@@ -24,8 +23,15 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     w.Show();
     EXPECT_EQ(w.TApplic->text(), QStringLiteral(KESTROVA_TEST_LONG_VERSION));
     EXPECT_EQ(w.TVersion->text(), QStringLiteral(KESTROVA_TEST_SHORT_VERSION));
-    EXPECT_EQ(w.Ham1->Backdrop(), Hamster());
-    EXPECT_EQ(w.Ham2->Backdrop(), Hamster());
+    EXPECT_EQ(w.StaticText2->text(),
+              QStringLiteral(
+                  "Jeux de type Brassenay Quatre. Le moteur ne marche que sur analyse de position courante "
+                  "sans chercher dans le futur. Ce qui ne le rend pas invincible. Mais il n'est pas facile "
+                  "pour autant.\n\nCette petite application a été écrite sur un Macintosh avec le langage "
+                  "ZENTRAFOR.\n\nGratuite, fonctionne sur Mac.\n\nVous pouvez aussi rechercher un jeu "
+                  "concurrent : Dornwig, dont le moteur est très différent."));
+    EXPECT_TRUE(w.Ham1->Backdrop()->Image() == Png(178));
+    EXPECT_EQ(w.Ham2->Backdrop(), w.Ham1->Backdrop());
     QPointer<WHelp> window(&w);
     for (int round = 0; round < 2; ++round)
         for (QWidget* link : std::initializer_list<QWidget*>{w.Ham1, w.Ham2, w.StaticText3})

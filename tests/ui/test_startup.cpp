@@ -14,15 +14,17 @@ namespace {
 
 class Startup : public UiTest {};
 
-// Sizes and pixels of each id are the picture tests' own.
+// Each accessor, in the order of the ids from 168, gives its own picture, loaded once and shared.
 TEST(PictureItems, EachIdLoadsOnceAndReloadsAfterARelease) {
     PictureRef (*const items[])() = {FondQuatre4b, PokerRougeFond, PokerBleu, PokerBleuFond,   FondCinq,
                                      PokerRouge,   VlekRougeFond,  VlekRouge, VlekBleuFond,    VlekBleu,
                                      Hamster,      FondSix,        FondSept,  Poker2RougeFond, Poker2Bleu,
                                      Poker2Rouge,  Poker2BleuFond};
-    for (auto item : items) {
-        ASSERT_TRUE(item());
-        EXPECT_EQ(item(), item()) << "one shared picture";
+    for (int id = 168; id <= 184; ++id) {
+        const PictureRef picture = items[id - 168]();
+        ASSERT_TRUE(picture);
+        EXPECT_TRUE(picture->Image() == Png(id)) << id;
+        EXPECT_EQ(items[id - 168](), picture) << "one shared picture";
     }
     for (int missing : {167, 185, -1}) EXPECT_EQ(GetPictureResource(missing), nullptr) << missing;
     const PictureRef before = VlekRouge();

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpontaneKeyEvent>
@@ -102,6 +103,10 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     QPointer<WGagnant> dialog = ExistingWindow<WGagnant>();
     ASSERT_TRUE(dialog && dialog->isVisible());
     EXPECT_EQ(dialog->ChGain->Backdrop(), w.PCoulBleu);
+    EXPECT_EQ(dialog->ChGain->geometry(), QRect(102, 11, 35, 37)) << "one token place wide";
+    EXPECT_EQ(strip->ChCouleur->geometry(), QRect(3, 0, 301, 35));
+    EXPECT_EQ(dialog->StaticText1->text() + dialog->PushButton1->text(),
+              QStringLiteral("Gain :Nouvelle Partie"));
     EXPECT_FALSE(strip->isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     // Back to solo: the computer's reply on a finished game is refused.
@@ -218,6 +223,8 @@ TEST_F(Windows, ADrawDialogClosedByItsBoxStartsNothing) {
     EXPECT_EQ(ExistingWindow<WGagnant>(), nullptr);
     QPointer<WEgalite> dialog = ExistingWindow<WEgalite>();
     ASSERT_TRUE(dialog && dialog->isVisible());
+    EXPECT_EQ(dialog->StaticText1->text() + dialog->PushButton1->text(),
+              QStringLiteral("Egalité !Nouvelle Partie"));
 
     CloseBox(*dialog);
     Flush();
@@ -260,16 +267,18 @@ TEST_F(Windows, AllOpenTheyAreFixedAndNonBlockingAndAtQuitTheirCloseHandlersCrea
     Choose(w, w.MnJournal());
     w.BtTest->setChecked(true);
     Choose(w, w.MnDuo());
-    const std::tuple<Window*, bool, QSize> windows[] = {{ExistingWindow<WJournal>(), true, {192, 407}},
-                                                        {ExistingWindow<WTrace>(), true, {529, 450}},
-                                                        {&WindowInstance<WEgalite>(), true, {402, 60}},
-                                                        {&WindowInstance<WGagnant>(), true, {330, 60}},
-                                                        {ExistingWindow<WQuiDoitJouer>(), false, {300, 35}},
-                                                        {&WindowInstance<WNewVersion>(), true, {412, 463}}};
-    for (auto [window, closeBox, size] : windows) {
+    const std::tuple<Window*, const char*, bool, QSize> windows[] = {
+        {ExistingWindow<WJournal>(), "Journal des Coups", true, {192, 407}},
+        {ExistingWindow<WTrace>(), "Trace", true, {529, 450}},
+        {&WindowInstance<WEgalite>(), "Egalité", true, {402, 60}},
+        {&WindowInstance<WGagnant>(), "Le gagnant est ...", true, {330, 60}},
+        {ExistingWindow<WQuiDoitJouer>(), "Qui doit jouer", false, {300, 35}},
+        {&WindowInstance<WNewVersion>(), "Recherche mise à jour", true, {412, 463}}};
+    for (auto [window, title, closeBox, size] : windows) {
         ASSERT_NE(window, nullptr);
-        SCOPED_TRACE(window->Title().toStdString());
+        SCOPED_TRACE(title);
         window->Show();
+        EXPECT_EQ(window->Title(), QString::fromUtf8(title));
         EXPECT_EQ(QSize(window->Width(), window->Height()), size);
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
         // What the window manager is told.
