@@ -29,6 +29,9 @@ TEST(BoardBeforeInit, HasNoCellsAndIgnoresOperations) {
     EXPECT_FALSE(raised);
     EXPECT_TRUE(platform.calls.empty());
     EXPECT_TRUE(board.PJournal.empty() && board.TraceText.empty());
+    // The init alone readies the playable cells, before any new game.
+    board.MInitPlateau();
+    for (std::size_t x = 0; x < 7; ++x) EXPECT_EQ(board.PCaseDuHaut[x], board.PCase(int(x), 0));
 }
 
 TEST_F(BoardTest, LinksLeadToTheNeighbourOrTheOutsideCell) {

@@ -75,6 +75,13 @@ TEST_F(ComputerMoveTest, FullColumnAndTopRowHaveNoFuture) {
     EXPECT_NE(t.find(ColumnLine(1, "0-5", "1/0 ••poss: 1/1•• d2: 0/0•••••fut: 0/0 •• 0/0\n")),
               std::string::npos);
     EXPECT_EQ(board.PCaseFuture[0], board.PCaseALEXTerieur);
+
+    // The cell above a playable cell leaves its column out: (0,3) over two reds counts none.
+    board.MNouvellePartie();
+    Play("0R0R");
+    board.MAutomateSuivant();
+    EXPECT_NE(t.find(ColumnLine(1, "0-2", "2/0 ••poss: 2/0•• d2: 0/0•••••fut: 0/0 •• 0/0\n")),
+              std::string::npos);
 }
 
 TEST_F(ComputerMoveTest, WonGameStillChoosesUntilTheBoardIsFull) {

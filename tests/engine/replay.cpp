@@ -4,10 +4,8 @@
 //   init | new | level N | play C red | play C blue | auto T
 //
 // Output: draw C R, win R B, tie, choose C R, beep, msgbox TEXT, quit; after the last command the
-// move log and the trace as JSON strings.
+// move log and the trace as they are.
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -30,25 +28,6 @@ public:
 private:
     std::ostream& out_;
 };
-
-std::string Json(const std::string& text) {
-    static const char kSpecial[] = "\"\\\n\r\t", kEscaped[] = "\"\\nrt";
-    std::string s = "\"";
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (const char* special = ch ? std::strchr(kSpecial, ch) : nullptr) {
-            s += '\\';
-            s += kEscaped[special - kSpecial];
-        } else if (c < 0x20 || c == 0x7f) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            s += buf;
-        } else {
-            s += ch; // UTF-8 stays raw
-        }
-    }
-    return s + "\"";
-}
 
 // The whole number that ends the stream, or nothing.
 template <class T> bool Lire(std::istringstream& in, T& value) {
@@ -108,8 +87,6 @@ int main() {
             return 2;
         }
     }
-    out << "--journal--\n"
-        << Json(board.PJournal) << "\n--trace--\n"
-        << Json(board.TraceText) << "\n--end--\n";
+    out << "--journal--\n" << board.PJournal << "--trace--" << board.TraceText << "\n--end--\n";
     return 0;
 }

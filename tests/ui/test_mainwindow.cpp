@@ -166,7 +166,10 @@ TEST_F(MainWindow, SettingsAndTheirMarksSurviveARestartButTheModeDoesNot) {
         EXPECT_TRUE(w.PSolo);
         ASSERT_EQ(w.Width(), 672);
         Choose(w, w.MNPion(1));
-        Choose(w, w.MnMoyen());
+        for (auto [level, strength] : {std::pair{w.MnFaible(), 2}, {w.MnFort(), 0}, {w.MnMoyen(), 1}}) {
+            Choose(w, level);
+            EXPECT_EQ(w.PPlateau.PNiveau, strength);
+        }
         Choose(w, w.MNFond(2));
         Choose(w, w.MnAgrandProp()); // the width follows the height: 590 × 15 / 13 = 680.77
         EXPECT_EQ(w.Width(), 680);

@@ -51,6 +51,7 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     Choose(w, w.MnJournal());
     QPointer<WJournal> log = ExistingWindow<WJournal>();
     ASSERT_TRUE(log && log->isVisible());
+    EXPECT_EQ(log->ChText->font().family() + QString::number(log->ChText->font().pixelSize()), "Courier10");
     bool blue = true, logKept = true;
     auto move = [&](int column) {
         EXPECT_EQ(strip->ChCouleur->Backdrop(), blue ? w.PCoulBleu : w.PCoulRouge);
@@ -247,6 +248,7 @@ TEST_F(Windows, TheTraceWindowFollowsTheComputerAndItsCloseUnticksModeTest) {
     w.BtTest->setChecked(true);
     QPointer<WTrace> window = ExistingWindow<WTrace>();
     ASSERT_TRUE(window && window->isVisible());
+    EXPECT_TRUE(window->ChTrace->isReadOnly());
     EXPECT_EQ(window->ChTrace->Text(), trace());
     Play(w, {0});
     EXPECT_EQ(window->ChTrace->Text(), trace());
