@@ -7,7 +7,6 @@
 // move log and the trace as they are.
 #include <cstdint>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "UnPlateau.h"
@@ -29,12 +28,6 @@ private:
     std::ostream& out_;
 };
 
-// The whole number that ends the stream, or nothing.
-template <class T> bool Lire(std::istringstream& in, T& value) {
-    std::string rest;
-    return static_cast<bool>(in >> value) && !(in >> rest);
-}
-
 } // namespace
 
 int main() {
@@ -49,41 +42,22 @@ int main() {
         board.MJoue(c.PX, true, false); // as the main window does
     };
 
-    std::string line;
-    int number = 0;
-    while (std::getline(std::cin, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::istringstream in(line);
-        std::string command;
-        if (!(in >> command)) continue; // blank line
-        bool ok = true;
-        if (command == "init" || command == "new") {
-            std::string rest;
-            ok = !(in >> rest);
-            if (ok && command == "init") board.MInitPlateau();
-            if (ok && command == "new") board.MNouvellePartie();
-        } else if (command == "level") {
-            std::int32_t n = 0;
-            ok = Lire(in, n);
-            if (ok) board.PNiveau = n;
-        } else if (command == "play") {
-            std::int32_t column = 0;
-            std::string colour, rest;
-            ok = (in >> column >> colour) && !(in >> rest) && (colour == "red" || colour == "blue");
-            if (ok) board.MJoue(column, colour == "red", colour == "blue");
-        } else if (command == "auto") {
-            std::int64_t t = 0;
-            ok = Lire(in, t);
-            if (ok) {
-                platform.ticks = t;
-                board.MAutomateSuivant();
-            }
+    for (std::string command; std::cin >> command;) {
+        std::int32_t column = 0;
+        std::string colour;
+        if (command == "init") {
+            board.MInitPlateau();
+        } else if (command == "new") {
+            board.MNouvellePartie();
+        } else if (command == "level" && std::cin >> board.PNiveau) {
+            // read straight into the board
+        } else if (command == "play" && std::cin >> column >> colour &&
+                   (colour == "red" || colour == "blue")) {
+            board.MJoue(column, colour == "red", colour == "blue");
+        } else if (command == "auto" && std::cin >> platform.ticks) {
+            board.MAutomateSuivant();
         } else {
-            ok = false;
-        }
-        if (!ok) {
-            std::cerr << "replay: line " << number << ": cannot read \"" << line << "\"\n";
+            std::cerr << "replay: cannot read \"" << command << "\"\n";
             return 2;
         }
     }

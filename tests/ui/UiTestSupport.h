@@ -209,6 +209,20 @@ inline QImage Scaled(const QImage& picture, const QRect& from, const QSize& to) 
     return out;
 }
 
+// A window as its layout makes it: its size, then each control's place, size and text size in
+// pixels (0 for the standard size), in the order the controls were made.
+inline QString Layout(const Window& w) {
+    QString layout = QStringLiteral("%1x%2").arg(w.Width()).arg(w.Height());
+    for (const QWidget* c : w.Content()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        layout += QStringLiteral(" | %1,%2 %3x%4 %5")
+                      .arg(c->x())
+                      .arg(c->y())
+                      .arg(c->width())
+                      .arg(c->height())
+                      .arg(qMax(0, c->font().pixelSize()));
+    return layout;
+}
+
 // How far apart two colours are: 0 to 765.
 inline int ColourDistance(QRgb a, QRgb b) {
     return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));

@@ -41,6 +41,9 @@ TEST_P(BoardGeometry, MarginsAndCells) {
 INSTANTIATE_TEST_SUITE_P(MainWindow, BoardGeometry,
                          ::testing::Values(Geometry{1500, 1300, 50, 100, 100, 50, 200, 200, 200, 200},
                                            Geometry{750, 650, 25, 50, 50, 25, 100, 100, 100, 100},
+                                           // 26.67 and 53.33 wide, 26.65 and 53.31 high: the double
+                                           // margins are not twice the single ones.
+                                           Geometry{800, 693, 26, 53, 53, 26, 106, 106, 747 / 7.0, 640 / 6.0},
                                            // From 672 × 590 only the height changes. 22.4, 44.8, 47.69 and
                                            // 23.85 are converted each on its own, toward zero.
                                            Geometry{672, 620, 22, 44, 47, 23, 89, 95, 628 / 7.0, 95.5}),
@@ -189,6 +192,7 @@ TEST_F(MainWindow, SettingsAndTheirMarksSurviveARestartButTheModeDoesNot) {
     EXPECT_EQ(w.Width(), 500) << "turned off";
     w.SetSize(389, 329);
     EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(390, 330)) << "the smallest window";
+    EXPECT_EQ(w.Content()->maximumSize(), QSize(32000, 32000));
 }
 
 TEST_F(MainWindow, OutOfRangeStoredNumbersAreUsedAsTheyComeAndWrittenBackUnchanged) {

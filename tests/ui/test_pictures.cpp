@@ -95,7 +95,7 @@ TEST_F(Pictures, EveryBackgroundWithEveryThemeAtTheFirstSizeAndAfterAResize) {
         }
     }
     w.SetSize(672, 590);
-    w.MDessin(w.GetGraphics());
+    w.Content()->repaint(); // as the window system asks after a resize
     ExpectBoard(w, 2, 1, "resized back");
 }
 
