@@ -145,8 +145,8 @@ TEST_F(BoardTest, WinsAndDrawsThroughTheCellPlayed) {
             EXPECT_EQ(log.back().rfind("draw", 0), 0u);
         }
         EXPECT_EQ(board.PCaseJouee->CALCCalculAlignMaxMemeCouleur(), c.run);
-        if (!won) continue;
-        // After a win every move is ignored.
+        if (!*c.outcome) continue;
+        // After a win or a draw every move is ignored, without a beep even for a full column.
         const std::string journal = board.PJournal;
         log.clear();
         Play("0B1B2B3B4B5B6B");

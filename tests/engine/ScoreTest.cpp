@@ -56,6 +56,7 @@ TEST(ScoreTest, WorkedExamples) {
         {3, 1, "maxR=3 maxB=3 tieB=1 tieR=1 ^maxB=3", kAny, kAny, 9000000},
         {3, 1, "maxR=2 maxB=3 tieB=1 tieR=1 ^maxB=3", 2990000, kAny, kAny},
         {3, 1, "maxR=2 maxB=4 tieR=1 ^maxB=3", kAny, 2580000, kAny},
+        {1, 0, "maxB=3 possR=2 tieR=1", 2580000, 2580000, 2580000},
         // Penalties from the cell above; the weak level looks at no other cell.
         {1, 0, "^maxB=3", -900000, -900000, 1},
         {1, 0, "^maxR=3", 1, kAny, kAny},
