@@ -49,6 +49,7 @@ TEST_F(MeasuresTest, WorkedPositions) {
         {"R22 R42 R21 R43", 3, 2, false, "max 2+/0+ poss 2+/0+ d2 10/0"},
         // Blue threats count lines; the near end is not examined, the vertical line is not one.
         {"B10 B20 R40", 3, 0, false, "max 1/2 poss 1/2 d2 0/1"},
+        {"B20 B40 R50", 3, 0, false, "max 0+/2 poss 0+/2 d2 0/0"},
         {"B10", 3, 0, false, "max 0+/0+ poss 0+/1 d2 0/0"},
         {"B10 B20", 0, 0, false, "max 0+/2 poss 0+/2 d2 0/1"},
         {"B10 B20 R30", 0, 0, false, "max 0+/2 poss 0+/0+ d2 0/0"}, // the far end must be blank

@@ -236,6 +236,8 @@ TEST_F(Windows, ADrawDialogClosedByItsBoxStartsNothing) {
     Choose(w, w.MNNewPartie());
     EXPECT_FALSE(w.TopFinPartie);
     EXPECT_EQ(CountTokens(w.PPlateau).Total(), 0);
+    EXPECT_TRUE(w.Frame().Image() == Scaled(Png(168), QRect(0, 0, 1500, 1300), QSize(672, 590)))
+        << "shown empty";
 }
 
 TEST_F(Windows, TheTraceWindowFollowsTheComputerAndItsCloseUnticksModeTest) {
