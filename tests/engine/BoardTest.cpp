@@ -29,6 +29,9 @@ TEST(BoardBeforeInit, HasNoCellsAndIgnoresOperations) {
     EXPECT_FALSE(raised);
     EXPECT_TRUE(platform.calls.empty());
     EXPECT_TRUE(board.PJournal.empty() && board.TraceText.empty());
+    // The init alone readies the playable cells, before any new game.
+    board.MInitPlateau();
+    for (std::size_t x = 0; x < 7; ++x) EXPECT_EQ(board.PCaseDuHaut[x], board.PCase(int(x), 0));
 }
 
 TEST_F(BoardTest, LinksLeadToTheNeighbourOrTheOutsideCell) {
@@ -142,8 +145,8 @@ TEST_F(BoardTest, WinsAndDrawsThroughTheCellPlayed) {
             EXPECT_EQ(log.back().rfind("draw", 0), 0u);
         }
         EXPECT_EQ(board.PCaseJouee->CALCCalculAlignMaxMemeCouleur(), c.run);
-        if (!won) continue;
-        // After a win every move is ignored.
+        if (!*c.outcome) continue;
+        // After a win or a draw every move is ignored, without a beep even for a full column.
         const std::string journal = board.PJournal;
         log.clear();
         Play("0B1B2B3B4B5B6B");

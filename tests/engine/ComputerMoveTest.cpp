@@ -63,19 +63,25 @@ TEST_F(ComputerMoveTest, TickParityDecidesTies) {
 }
 
 TEST_F(ComputerMoveTest, FullColumnAndTopRowHaveNoFuture) {
-    Play("3R3B3R3B3R3B0B0B0R0B0R");
+    Play("3R3B3R3B3R3B0B0B0R0B0R1R2R"); // only (4,0) completes red's four
     board.MAutomateSuivant();
     const std::string& t = board.TraceText;
     EXPECT_NE(t.find(ColumnLine(4, "-1--1")), std::string::npos); // traced, never scored or chosen
     EXPECT_EQ(t.find("• score (4)"), std::string::npos);
-    EXPECT_NE(log.back(), "choose -1 -1");
+    EXPECT_EQ(log.back(), "choose 4 0");
     EXPECT_EQ(board.PCaseFuture[3], board.PCaseALEXTerieur);
 
-    const std::size_t line = t.find("\n(1)--> (0-5)");
-    ASSERT_NE(line, std::string::npos);
-    const std::size_t fut = t.find("•••••fut: ", line);
-    EXPECT_EQ(t.substr(fut, t.find('\n', fut) - fut), "•••••fut: 0/0 •• 0/0");
+    // (0,5): one red below it, room for red on the falling diagonal and for blue along row 5.
+    EXPECT_NE(t.find(ColumnLine(1, "0-5", "1/0 ••poss: 1/1•• d2: 0/0•••••fut: 0/0 •• 0/0\n")),
+              std::string::npos);
     EXPECT_EQ(board.PCaseFuture[0], board.PCaseALEXTerieur);
+
+    // The cell above a playable cell leaves its column out: (0,3) over two reds counts none.
+    board.MNouvellePartie();
+    Play("0R0R");
+    board.MAutomateSuivant();
+    EXPECT_NE(t.find(ColumnLine(1, "0-2", "2/0 ••poss: 2/0•• d2: 0/0•••••fut: 0/0 •• 0/0\n")),
+              std::string::npos);
 }
 
 TEST_F(ComputerMoveTest, WonGameStillChoosesUntilTheBoardIsFull) {

@@ -28,10 +28,8 @@ void Set(UneCase& cell, const std::string& results) {
         }
         const std::string field = item.substr(0, item.find('='));
         const int value = std::stoi(item.substr(item.find('=') + 1));
-        if (field == "tieR")
-            c->PCalcMaxRougeMult = value;
-        else if (field == "tieB")
-            c->PCalcMaxBleuMult = value;
+        if (field.rfind("tie", 0) == 0)
+            (field == "tieR" ? c->PCalcMaxRougeMult : c->PCalcMaxBleuMult) = value;
         else
             c->*numbers.at(field) = value;
     }
@@ -44,15 +42,21 @@ TEST(ScoreTest, WorkedExamples) {
         std::int32_t fort, moyen, faible;
     };
     const std::vector<Case> cases = {
-        // Two red with room: the centre bonus twice, once beside the middle, never high up.
+        // Two red with room: the centre bonus twice in the middle, once beside it, never elsewhere.
         {3, 1, "possR=2", 4236, 3851, 3501},
+        {3, 2, "possR=2", 4236, 3851, 3501},
+        {2, 1, "possR=2", 3851, 3851, kAny},
+        {4, 2, "possR=2", 3851, 3851, kAny},
         {3, 3, "possR=2", 3501, 3501, 3501},
-        {2, 1, "possR=2", 3851, kAny, kAny},
+        {3, 0, "possR=2", 3501, 3501, kAny},
+        {1, 2, "possR=2", 3501, 3501, kAny},
+        {5, 1, "possR=2", 3501, 3501, kAny},
         // Win and block tiers; no penalty from above reaches them.
         {3, 1, "maxR=3 maxB=3 tieB=1 ^maxB=3", 5000000, 5000000, 5000000},
         {3, 1, "maxR=3 maxB=3 tieB=1 tieR=1 ^maxB=3", kAny, kAny, 9000000},
         {3, 1, "maxR=2 maxB=3 tieB=1 tieR=1 ^maxB=3", 2990000, kAny, kAny},
         {3, 1, "maxR=2 maxB=4 tieR=1 ^maxB=3", kAny, 2580000, kAny},
+        {1, 0, "maxB=3 possR=2 tieR=1", 2580000, 2580000, 2580000},
         // Penalties from the cell above; the weak level looks at no other cell.
         {1, 0, "^maxB=3", -900000, -900000, 1},
         {1, 0, "^maxR=3", 1, kAny, kAny},
@@ -87,24 +91,17 @@ TEST(ScoreTest, WorkedExamples) {
         board.MInitPlateau();
         UneCase& cell = *board.PCase(c.x, c.y);
         Set(cell, c.set);
-        for (auto [level, expected] : {std::pair{kFort, c.fort}, {kMoyen, c.moyen}, {kFaible, c.faible}}) {
+        // A stored level out of range is used as it comes: as strong.
+        for (auto [level, expected] : {std::pair{kFort, c.fort},
+                                       {kMoyen, c.moyen},
+                                       {kFaible, c.faible},
+                                       {-1, c.fort},
+                                       {3, c.fort},
+                                       {7, c.fort}}) {
             if (expected == kAny) continue;
             cell.MCALCULDuScore(level);
             EXPECT_EQ(cell.PScore, expected) << c.x << "," << c.y << " " << c.set << ", level " << level;
         }
-    }
-}
-
-// A stored level out of range is used as it comes.
-TEST(ScoreTest, OtherLevelsScoreAsStrong) {
-    RecordingPlatform platform;
-    UnPlateau board(platform);
-    board.MInitPlateau();
-    UneCase& c = *board.PCase(3, 1);
-    c.PCalcPossibleRouge = 2;
-    for (std::int32_t level : {-1, 3, 7}) {
-        c.MCALCULDuScore(level);
-        EXPECT_EQ(c.PScore, 4236) << level;
     }
 }
 

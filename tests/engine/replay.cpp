@@ -4,12 +4,9 @@
 //   init | new | level N | play C red | play C blue | auto T
 //
 // Output: draw C R, win R B, tie, choose C R, beep, msgbox TEXT, quit; after the last command the
-// move log and the trace as JSON strings.
+// move log and the trace as they are.
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "UnPlateau.h"
@@ -31,31 +28,6 @@ private:
     std::ostream& out_;
 };
 
-std::string Json(const std::string& text) {
-    static const char kSpecial[] = "\"\\\n\r\t", kEscaped[] = "\"\\nrt";
-    std::string s = "\"";
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (const char* special = ch ? std::strchr(kSpecial, ch) : nullptr) {
-            s += '\\';
-            s += kEscaped[special - kSpecial];
-        } else if (c < 0x20 || c == 0x7f) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            s += buf;
-        } else {
-            s += ch; // UTF-8 stays raw
-        }
-    }
-    return s + "\"";
-}
-
-// The whole number that ends the stream, or nothing.
-template <class T> bool Lire(std::istringstream& in, T& value) {
-    std::string rest;
-    return static_cast<bool>(in >> value) && !(in >> rest);
-}
-
 } // namespace
 
 int main() {
@@ -70,46 +42,25 @@ int main() {
         board.MJoue(c.PX, true, false); // as the main window does
     };
 
-    std::string line;
-    int number = 0;
-    while (std::getline(std::cin, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::istringstream in(line);
-        std::string command;
-        if (!(in >> command)) continue; // blank line
-        bool ok = true;
-        if (command == "init" || command == "new") {
-            std::string rest;
-            ok = !(in >> rest);
-            if (ok && command == "init") board.MInitPlateau();
-            if (ok && command == "new") board.MNouvellePartie();
-        } else if (command == "level") {
-            std::int32_t n = 0;
-            ok = Lire(in, n);
-            if (ok) board.PNiveau = n;
-        } else if (command == "play") {
-            std::int32_t column = 0;
-            std::string colour, rest;
-            ok = (in >> column >> colour) && !(in >> rest) && (colour == "red" || colour == "blue");
-            if (ok) board.MJoue(column, colour == "red", colour == "blue");
-        } else if (command == "auto") {
-            std::int64_t t = 0;
-            ok = Lire(in, t);
-            if (ok) {
-                platform.ticks = t;
-                board.MAutomateSuivant();
-            }
+    for (std::string command; std::cin >> command;) {
+        std::int32_t column = 0;
+        std::string colour;
+        if (command == "init") {
+            board.MInitPlateau();
+        } else if (command == "new") {
+            board.MNouvellePartie();
+        } else if (command == "level" && std::cin >> board.PNiveau) {
+            // read straight into the board
+        } else if (command == "play" && std::cin >> column >> colour &&
+                   (colour == "red" || colour == "blue")) {
+            board.MJoue(column, colour == "red", colour == "blue");
+        } else if (command == "auto" && std::cin >> platform.ticks) {
+            board.MAutomateSuivant();
         } else {
-            ok = false;
-        }
-        if (!ok) {
-            std::cerr << "replay: line " << number << ": cannot read \"" << line << "\"\n";
+            std::cerr << "replay: cannot read \"" << command << "\"\n";
             return 2;
         }
     }
-    out << "--journal--\n"
-        << Json(board.PJournal) << "\n--trace--\n"
-        << Json(board.TraceText) << "\n--end--\n";
+    out << "--journal--\n" << board.PJournal << "--trace--" << board.TraceText << "\n--end--\n";
     return 0;
 }

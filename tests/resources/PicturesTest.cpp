@@ -1,10 +1,8 @@
 // The compiled-in pictures: every id is there at the size the board drawing needs, masks are
 // plain greys that match their tokens, token colours cross their names, and the background holes
 // sit where the board draws its tokens.
-#include "BoardGeometry.h"
 #include "KestrovaPictures.h"
 #include "PackedPicture.h"
-#include "PictureIds.h"
 
 #include <QColor>
 #include <QImage>
@@ -17,8 +15,6 @@
 
 namespace {
 
-QImage Load(int id) { return ReadPicture(id); }
-
 struct TokenPair {
     int token;
     int mask;
@@ -27,16 +23,12 @@ struct TokenPair {
 };
 
 const TokenPair kTokens[] = {
-    {kVlekBleu, kVlekBleuFond, true, "VlekBleu"},
-    {kVlekRouge, kVlekRougeFond, false, "VlekRouge"},
-    {kPokerBleu, kPokerBleuFond, true, "PokerBleu"},
-    {kPokerRouge, kPokerRougeFond, false, "PokerRouge"},
-    {kPoker2Bleu, kPoker2BleuFond, true, "Poker2Bleu"},
-    {kPoker2Rouge, kPoker2RougeFond, false, "Poker2Rouge"},
+    {177, 176, true, "VlekBleu"},    {175, 174, false, "VlekRouge"}, {170, 171, true, "PokerBleu"},
+    {173, 169, false, "PokerRouge"}, {182, 184, true, "Poker2Bleu"}, {183, 181, false, "Poker2Rouge"},
 };
 
-const int kBackgrounds[] = {kFondQuatre4b, kFondCinq, kFondSix, kFondSept};
-const QSize kReference(BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight);
+const int kBackgrounds[] = {168, 172, 179, 180};
+const QSize kReference(1500, 1300);
 
 class Pictures : public ::testing::Test {
 protected:
@@ -46,25 +38,25 @@ protected:
 // The build packs each committed PNG; the game must draw exactly the pixels the PNG holds, each id
 // from its own file, and nothing for an id outside the range.
 TEST_F(Pictures, EachIdHoldsThePixelsOfItsOwnPngAtTheSizeItsUseNeeds) {
-    for (int id = kFirstPictureId; id <= kLastPictureId; ++id) {
+    for (int id = 168; id <= 184; ++id) {
         const QImage png(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id));
         ASSERT_FALSE(png.isNull()) << id;
-        EXPECT_TRUE(Load(id) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+        EXPECT_TRUE(ReadPicture(id) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
             << id << ": not the pixels of " << id << ".png";
     }
-    EXPECT_TRUE(Load(kFirstPictureId - 1).isNull());
-    EXPECT_TRUE(Load(kLastPictureId + 1).isNull());
+    EXPECT_TRUE(ReadPicture(167).isNull());
+    EXPECT_TRUE(ReadPicture(185).isNull());
 
     // Tokens are drawn 184 × 184 on a full-size board: square and no smaller. Backgrounds and masks
     // are sized in the tests of their holes and their tokens.
     for (const TokenPair& t : kTokens) {
-        const QImage token = Load(t.token);
+        const QImage token = ReadPicture(t.token);
         EXPECT_EQ(token.width(), token.height()) << t.name;
-        EXPECT_GE(token.width(), BoardGeometry::kCell - 2 * BoardGeometry::kTokenInset) << t.name;
+        EXPECT_GE(token.width(), 184) << t.name;
     }
     // The about window shows the mascot at its own size through 27 × 38 areas.
-    EXPECT_GE(Load(kHamster).width(), 27);
-    EXPECT_GE(Load(kHamster).height(), 38);
+    EXPECT_GE(ReadPicture(178).width(), 27);
+    EXPECT_GE(ReadPicture(178).height(), 38);
 }
 
 TEST_F(Pictures, OnlyAWholePackedPictureUnpacks) {
@@ -101,8 +93,8 @@ TEST_F(Pictures, OnlyAWholePackedPictureUnpacks) {
 // colour covers much and the other side's none.
 TEST_F(Pictures, MasksMatchTheirTokensAndTokenColoursCrossTheirNames) {
     for (const TokenPair& t : kTokens) {
-        const QImage mask = Load(t.mask).convertToFormat(QImage::Format_ARGB32);
-        const QImage token = Load(t.token).convertToFormat(QImage::Format_ARGB32);
+        const QImage mask = ReadPicture(t.mask).convertToFormat(QImage::Format_ARGB32);
+        const QImage token = ReadPicture(t.token).convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(mask.size(), token.size()) << t.name;
         const int last = mask.width() - 1;
         for (QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
@@ -141,15 +133,12 @@ TEST_F(Pictures, MasksMatchTheirTokensAndTokenColoursCrossTheirNames) {
 // diagonals are sampled because there the face between holes is widest.
 TEST_F(Pictures, BackgroundHolesSitUnderTheTokens) {
     for (int id : kBackgrounds) {
-        const QImage bg = Load(id).convertToFormat(QImage::Format_RGB32);
+        const QImage bg = ReadPicture(id).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(bg.size(), kReference) << id;
         int misplaced = 0;
-        using namespace BoardGeometry;
-        const double toCentre = kTokenInset + (kCell - 2 * kTokenInset) / 2.0;
-        for (int column = 0; column < kColumns; ++column) {
-            for (int row = 0; row < kRows; ++row) {
-                const double cx = CellLeft(column, kCell, kMargin) + toCentre;
-                const double cy = CellTop(row, kCell, kMargin) + toCentre;
+        for (int column = 0; column < 7; ++column) {
+            for (int row = 0; row < 6; ++row) {
+                const double cx = 51 + 200 * column + 8 + 92, cy = 51 + 200 * (5 - row) + 8 + 92;
                 for (int k = 0; k < 4; ++k) {
                     const double a = M_PI / 4 + k * M_PI / 2;
                     auto grey = [&](double r) {

@@ -2,10 +2,8 @@
 // What the window tests share: a desktop that records instead of acting, a preferences folder of
 // the test's own, the application launched and torn down the way the program does it, and the
 // user's gestures on the main window.
-#include "BoardGeometry.h"
 #include "Demarrage.h"
 #include "Desktop.h"
-#include "DoubleToInteger.h"
 #include "FichierPreference.h"
 #include "MenuBar1.h"
 #include "NomFichierPref.h"
@@ -16,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QPainter>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -134,23 +133,30 @@ inline TokenCount CountTokens(const UnPlateau& board) {
     return count;
 }
 
-// Where the board's one definition puts a cell in the window as it is now.
+// Where the cells lie, worked out by hand for the window sizes the tests use: each column's left
+// edge, each row's top from row 5 down, and the cell's size. A cell starts one pixel past the
+// margin plus whole cells of the exact width, toward zero: at 672 × 590 the margins are 22.4 and
+// 22.7 and the cells 628 / 7 = 89.71 by 545 / 6 = 90.83.
+struct CellGrid {
+    QSize window;
+    int left[7], top[6];
+    QSize cell;
+};
+inline const CellGrid kCellGrids[] = {
+    {{672, 590}, {23, 112, 202, 292, 381, 471, 561}, {23, 113, 204, 295, 386, 477}, {89, 90}},
+    {{800, 693}, {27, 133, 240, 347, 453, 560, 667}, {27, 133, 240, 347, 453, 560}, {106, 106}},
+    {{750, 650}, {26, 126, 226, 326, 426, 526, 626}, {26, 126, 226, 326, 426, 526}, {100, 100}},
+};
 inline QRect CellRect(const WKestrova& w, int column, int row) {
-    const int x = DoubleToInteger(BoardGeometry::CellLeft(column, w.PLargFl, w.PDecalFondX));
-    const int y = DoubleToInteger(BoardGeometry::CellTop(row, w.PHautFl, w.PDecalFondY));
-    return QRect(x, y, w.PLarg, w.PHaut);
+    for (const CellGrid& g : kCellGrids)
+        if (g.window == QSize(w.Width(), w.Height()))
+            return QRect(QPoint(g.left[column], g.top[5 - row]), g.cell);
+    ADD_FAILURE() << "no cells worked out for " << w.Width() << " x " << w.Height();
+    return {};
 }
 
-// The token's area in a cell.
-inline QRect TokenRect(const WKestrova& w, int column, int row) {
-    const int inset = BoardGeometry::kTokenInset;
-    return CellRect(w, column, row).adjusted(inset, inset, -inset, -inset);
-}
-
-// The middle of a column, as the last full redraw placed it.
-inline int ColumnX(const WKestrova& w, int column) {
-    return w.PRetraitFondX + column * w.PLarg + w.PLarg / 2;
-}
+// The middle of a column's cells.
+inline int ColumnX(const WKestrova& w, int column) { return CellRect(w, column, 0).center().x(); }
 
 // A real mouse click on the board area, let through the click filter.
 inline void ClickAt(WKestrova& w, int x, int y) {
@@ -185,6 +191,36 @@ inline QString Marks(WKestrova& w) {
           w.MNPion(0), w.MNPion(1), w.MNPion(2), w.MNFond(0), w.MNFond(1), w.MNFond(2), w.MNFond(3)})
         marks += item->Checked() ? QLatin1Char('1') : QLatin1Char('0');
     return marks;
+}
+
+// A committed picture as Qt decodes it.
+inline QImage Png(int id) {
+    return QImage(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The area `from` of a picture scaled smoothly over a new, white picture of size `to`.
+inline QImage Scaled(const QImage& picture, const QRect& from, const QSize& to) {
+    QImage out(to, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(QRectF(QPointF(0, 0), QSizeF(to)), picture, QRectF(from));
+    return out;
+}
+
+// A window as its layout makes it: its size, then each control's place, size and text size in
+// pixels (0 for the standard size), in the order the controls were made.
+inline QString Layout(const Window& w) {
+    QString layout = QStringLiteral("%1x%2").arg(w.Width()).arg(w.Height());
+    for (const QWidget* c : w.Content()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        layout += QStringLiteral(" | %1,%2 %3x%4 %5")
+                      .arg(c->x())
+                      .arg(c->y())
+                      .arg(c->width())
+                      .arg(c->height())
+                      .arg(qMax(0, c->font().pixelSize()));
+    return layout;
 }
 
 // How far apart two colours are: 0 to 765.

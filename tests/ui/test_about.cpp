@@ -2,9 +2,7 @@
 #include "UiTestSupport.h"
 
 #include "App.h"
-#include "AppVersion.h"
 #include "AuthorSite.h"
-#include "PictureItems.h"
 #include "WHelp.h"
 
 #include <QLabel>
@@ -23,10 +21,19 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     const RecordingDesktop& desktop = game.desktop;
     WHelp& w = WindowInstance<WHelp>();
     w.Show();
-    EXPECT_EQ(w.TApplic->text(), LongVersion());
-    EXPECT_EQ(w.TVersion->text(), ShortVersion());
-    EXPECT_EQ(w.Ham1->Backdrop(), Hamster());
-    EXPECT_EQ(w.Ham2->Backdrop(), Hamster());
+    EXPECT_EQ(w.TApplic->text(), QStringLiteral(KESTROVA_TEST_LONG_VERSION));
+    EXPECT_EQ(w.TVersion->text(), QStringLiteral(KESTROVA_TEST_SHORT_VERSION));
+    EXPECT_EQ(Layout(w), "294x345 | 13,14 27x38 0 | 253,14 27x38 0 | 52,15 189x33 20 | 13,78 267x218 12 | "
+                         "96,299 100x20 12 | 140,48 100x20 10");
+    EXPECT_EQ(w.StaticText2->text(),
+              QStringLiteral(
+                  "Jeux de type Brassenay Quatre. Le moteur ne marche que sur analyse de position courante "
+                  "sans chercher dans le futur. Ce qui ne le rend pas invincible. Mais il n'est pas facile "
+                  "pour autant.\n\nCette petite application a été écrite sur un Macintosh avec le langage "
+                  "ZENTRAFOR.\n\nGratuite, fonctionne sur Mac.\n\nVous pouvez aussi rechercher un jeu "
+                  "concurrent : Dornwig, dont le moteur est très différent."));
+    EXPECT_TRUE(w.Ham1->Backdrop()->Image() == Png(178));
+    EXPECT_EQ(w.Ham2->Backdrop(), w.Ham1->Backdrop());
     QPointer<WHelp> window(&w);
     for (int round = 0; round < 2; ++round)
         for (QWidget* link : std::initializer_list<QWidget*>{w.Ham1, w.Ham2, w.StaticText3})

@@ -31,6 +31,7 @@ void Press(WKestrova& w, std::initializer_list<Qt::Key> keys) {
 TEST_F(KeysAndTicks, NoKeyOnTheMainWindowTicksModeTestOpensAWindowOrPlays) {
     LaunchedGame game;
     WKestrova& w = game.Main();
+    EXPECT_EQ(Layout(w), "672x590 | 624,-49 89x20 0") << "Mode Test above the content area, out of sight";
     const QList<QWidget*> shown = VisibleWindows();
     const std::string log = w.PPlateau.PJournal;
     auto pressAll = [&](const char* when) {

@@ -1,66 +1,60 @@
 // What the player sees of the pictures: the board's first frame, every background with every token
-// theme at the first size and after a resize, and the backgrounds' menu thumbnails, each compared
-// pixel for pixel with a reference drawn here from the committed PNG files, decoded by Qt and
-// scaled the way the window scales them. Also: backgrounds nobody draws do not stay in memory.
+// theme at the first size and after a resize, the token strips and the backgrounds' menu thumbnails, each
+// compared pixel for pixel with a reference drawn here from the committed PNG files, decoded by Qt and scaled
+// the way the window scales them. Also: backgrounds nobody draws do not stay in memory.
 #include "UiTestSupport.h"
 
-#include "BoardGeometry.h"
-#include "PictureIds.h"
 #include "PictureItems.h"
 
 #include <QAction>
-#include <QPainter>
 
 namespace {
 
-const int kBackgroundIds[] = {kFondQuatre4b, kFondCinq, kFondSix, kFondSept};
+// The pictures' resource ids: the backgrounds 0 to 3.
+const int kBackgroundIds[] = {168, 172, 179, 180};
 PictureRef (*const kBackgrounds[])() = {FondQuatre4b, FondCinq, FondSix, FondSept};
 
-QImage Png(int id) {
-    return QImage(QStringLiteral(KESTROVA_PICTURES_DIR "/%1.png").arg(id))
-        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+// Each theme's token and mask for the red side, then for the blue side: red is drawn from the
+// pictures named Bleu.
+const int kThemes[3][4] = {{177, 176, 175, 174}, {170, 171, 173, 169}, {182, 184, 183, 181}};
+
+// Tokens as the window must show them: a side's picture and mask (`ids`), each scaled to `token`
+// at `places` places `step` pixels apart, in a picture of `size` whose mask starts `base`. How a
+// mask lets what is below show through is the platform's.
+QImage Tokens(const int* ids, QSize size, QSize token, int places, int step, QColor base) {
+    Picture tokens(size.width(), size.height());
+    tokens.Mask().MutableImage().fill(base);
+    for (int k = 0; k < places; ++k)
+        for (auto [id, target] : {std::pair{ids[0], &tokens}, {ids[1], &tokens.Mask()}}) {
+            const Picture source(Png(id));
+            Graphics(*target).DrawPicture(source, k * step, 0, token.width(), token.height(), 0, 0,
+                                          source.Width(), source.Height());
+        }
+    return tokens.Composed();
 }
 
-// The area `from` of a picture scaled smoothly over a new, white picture of size `to`.
-QImage Scaled(const QImage& picture, const QRect& from, const QSize& to) {
-    QImage out(to, QImage::Format_ARGB32_Premultiplied);
-    out.fill(Qt::white);
-    QPainter p(&out);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p.drawImage(QRectF(QPointF(0, 0), QSizeF(to)), picture, QRectF(from));
-    return out;
-}
-
-// The frame the window must show: the background scaled over it, and each token on its cell.
-QImage ExpectedFrame(WKestrova& w, int backgroundId) {
-    QImage frame = Scaled(Png(backgroundId),
-                          QRect(0, 0, BoardGeometry::kReferenceWidth, BoardGeometry::kReferenceHeight),
-                          QSize(w.Width(), w.Height()));
+// The frame the window must show: the background scaled over it, and on each cell its side's
+// token, 16 pixels smaller than the cell and 8 pixels in.
+QImage ExpectedFrame(WKestrova& w, int backgroundId, int theme) {
+    QImage frame = Scaled(Png(backgroundId), QRect(0, 0, 1500, 1300), QSize(w.Width(), w.Height()));
+    const QSize token = CellRect(w, 0, 0).size() - QSize(16, 16);
+    const QImage red = Tokens(kThemes[theme], token, token, 1, 0, Qt::black);
+    const QImage blue = Tokens(kThemes[theme] + 2, token, token, 1, 0, Qt::black);
     QPainter p(&frame);
-    for (int c = 0; c < BoardGeometry::kColumns; ++c)
-        for (int r = 0; r < BoardGeometry::kRows; ++r) {
+    for (int c = 0; c < 7; ++c)
+        for (int r = 0; r < 6; ++r) {
             const UneCase* cell = w.PPlateau.PCase(c, r);
-            if (!cell->MSiOccup()) continue;
-            p.drawImage(TokenRect(w, c, r).topLeft(), (cell->PBleu ? w.PPionBleu : w.PPionRouge)->Composed());
+            if (cell->MSiOccup())
+                p.drawImage(CellRect(w, c, r).topLeft() + QPoint(8, 8), cell->PBleu ? blue : red);
         }
     return frame;
 }
 
-// The theme's pictures, crossed as the window crosses them: red from those named Bleu.
-void ExpectTheme(WKestrova& w, int theme) {
-    const int ids[3][4] = {{kVlekBleu, kVlekBleuFond, kVlekRouge, kVlekRougeFond},
-                           {kPokerBleu, kPokerBleuFond, kPokerRouge, kPokerRougeFond},
-                           {kPoker2Bleu, kPoker2BleuFond, kPoker2Rouge, kPoker2RougeFond}};
-    const PictureRef shown[] = {w.Rouge, w.RougeFond, w.Bleu, w.BleuFond};
-    for (int k = 0; k < 4; ++k)
-        EXPECT_TRUE(shown[k]->Image() == Png(ids[theme][k])) << "theme " << theme << ", " << k;
-}
-
-void ExpectBoard(WKestrova& w, int background, const char* when) {
+void ExpectBoard(WKestrova& w, int background, int theme, const char* when) {
     SCOPED_TRACE(when);
-    const QImage expected = ExpectedFrame(w, kBackgroundIds[background]);
-    EXPECT_TRUE(w.Frame().Image() == expected) << "background " << background << " at " << w.Width() << " x "
-                                               << w.Height() << ": not the pixels of its picture";
+    EXPECT_TRUE(w.Frame().Image() == ExpectedFrame(w, kBackgroundIds[background], theme))
+        << "background " << background << ", theme " << theme << " at " << w.Width() << " x " << w.Height()
+        << ": not the pixels of their pictures";
 }
 
 class Pictures : public UiTest {};
@@ -72,8 +66,7 @@ TEST_F(Pictures, TheFirstFrameShowsTheStoredBackgroundAndTheme) {
         WKestrova& w = game.Main();
         ASSERT_EQ(QSize(w.Width(), w.Height()), QSize(672, 590));
         ASSERT_EQ(CountTokens(w.PPlateau).red, 1) << "the computer opened";
-        ExpectTheme(w, theme);
-        ExpectBoard(w, background, "first frame");
+        ExpectBoard(w, background, theme, "first frame");
         w.Close();
     }
 }
@@ -93,14 +86,17 @@ TEST_F(Pictures, EveryBackgroundWithEveryThemeAtTheFirstSizeAndAfterAResize) {
             Choose(w, w.MNFond(background));
             for (int theme : {2, 0, 1}) {
                 Choose(w, w.MNPion(theme));
-                ExpectTheme(w, theme);
-                ExpectBoard(w, background, "chosen from the menus");
+                ExpectBoard(w, background, theme, "chosen from the menus");
+                // The strips: eight tokens of 35 × 35 at a 37-pixel step, nothing shown between.
+                for (int side : {0, 2})
+                    EXPECT_TRUE((side ? w.PCoulBleu : w.PCoulRouge)->Composed() ==
+                                Tokens(kThemes[theme] + side, {296, 35}, {35, 35}, 8, 37, Qt::white));
             }
         }
     }
     w.SetSize(672, 590);
-    w.MDessin(w.GetGraphics());
-    ExpectBoard(w, 2, "resized back");
+    w.Content()->repaint(); // as the window system asks after a resize
+    ExpectBoard(w, 2, 1, "resized back");
 }
 
 TEST_F(Pictures, EachThumbnailIsTheCornerOfItsOwnBackground) {
@@ -146,12 +142,11 @@ TEST_F(Pictures, OnlyTheShownBackgroundKeepsItsPixelsAndTheOthersComeBackTheSame
     EXPECT_EQ(w.PFondCourant.get(), metal);
     EXPECT_TRUE(metal->HasPixels());
     EXPECT_FALSE(shown->HasPixels());
-    EXPECT_TRUE(metal->Image() == Png(kFondSix));
-    ExpectBoard(w, 2, "after a choice");
+    ExpectBoard(w, 2, 0, "after a choice");
     // A resize scales the kept background again, with no new read needed.
     w.SetSize(750, 650);
     w.MDessin(w.GetGraphics());
-    ExpectBoard(w, 2, "after a resize");
+    ExpectBoard(w, 2, 0, "after a resize");
 }
 
 } // namespace

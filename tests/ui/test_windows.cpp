@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -53,16 +54,15 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     Choose(w, w.MnJournal());
     QPointer<WJournal> log = ExistingWindow<WJournal>();
     ASSERT_TRUE(log && log->isVisible());
-    bool blue = true;
+    EXPECT_EQ(log->ChText->font().family() + QString::number(log->ChText->font().pixelSize()), "Courier10");
+    bool blue = true, logKept = true;
     auto move = [&](int column) {
         EXPECT_EQ(strip->ChCouleur->Backdrop(), blue ? w.PCoulBleu : w.PCoulRouge);
         const int before = CountTokens(w.PPlateau).Total();
         Play(w, {column});
         EXPECT_EQ(w.PPlateau.PCaseJouee->PBleu, blue);
         EXPECT_EQ(CountTokens(w.PPlateau).Total(), before + 1) << "no computer move in duo";
-        if (log) {
-            EXPECT_EQ(log->ChText->Text(), Log(w));
-        }
+        EXPECT_EQ(log ? log->ChText->Text() : QString(), logKept ? Log(w) : QString());
         blue = !blue;
         if (!w.TopFinPartie) {
             EXPECT_EQ(w.TopAJouerBleu, blue);
@@ -83,6 +83,7 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     // Closed by its box: detached and unticked; the board goes on without it.
     CloseBox(*log);
     Flush();
+    logKept = false;
     EXPECT_FALSE(log);
     EXPECT_EQ(w.PPlateau.PChJournal, nullptr);
     EXPECT_FALSE(w.PJournal);
@@ -94,6 +95,7 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     Choose(w, w.MnJournal());
     log = ExistingWindow<WJournal>();
     ASSERT_TRUE(log);
+    logKept = true;
     EXPECT_EQ(log->ChText->Text(), Log(w));
     EXPECT_EQ(Log(w).count(QLatin1Char('\n')), 5);
     EXPECT_EQ(Marks(w)[6], QLatin1Char('1'));
@@ -105,6 +107,8 @@ TEST_F(Windows, AWholeDuoGameWithTheStripTheLogAndTheWinnerDialog) {
     QPointer<WGagnant> dialog = ExistingWindow<WGagnant>();
     ASSERT_TRUE(dialog && dialog->isVisible());
     EXPECT_EQ(dialog->ChGain->Backdrop(), w.PCoulBleu);
+    EXPECT_EQ(dialog->StaticText1->text() + dialog->PushButton1->text(),
+              QStringLiteral("Gain :Nouvelle Partie"));
     EXPECT_FALSE(strip->isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     // Back to solo: the computer's reply on a finished game is refused.
@@ -246,6 +250,8 @@ TEST_F(Windows, ADrawDialogClosedByItsBoxStartsNothing) {
     EXPECT_EQ(ExistingWindow<WGagnant>(), nullptr);
     QPointer<WEgalite> dialog = ExistingWindow<WEgalite>();
     ASSERT_TRUE(dialog && dialog->isVisible());
+    EXPECT_EQ(dialog->StaticText1->text() + dialog->PushButton1->text(),
+              QStringLiteral("Egalité !Nouvelle Partie"));
 
     CloseBox(*dialog);
     Flush();
@@ -258,6 +264,8 @@ TEST_F(Windows, ADrawDialogClosedByItsBoxStartsNothing) {
     Choose(w, w.MNNewPartie());
     EXPECT_FALSE(w.TopFinPartie);
     EXPECT_EQ(CountTokens(w.PPlateau).Total(), 0);
+    EXPECT_TRUE(w.Frame().Image() == Scaled(Png(168), QRect(0, 0, 1500, 1300), QSize(672, 590)))
+        << "shown empty";
 }
 
 TEST_F(Windows, TheTraceWindowFollowsTheComputerAndItsCloseUnticksModeTest) {
@@ -268,6 +276,7 @@ TEST_F(Windows, TheTraceWindowFollowsTheComputerAndItsCloseUnticksModeTest) {
     w.BtTest->setChecked(true);
     QPointer<WTrace> window = ExistingWindow<WTrace>();
     ASSERT_TRUE(window && window->isVisible());
+    EXPECT_TRUE(window->ChTrace->isReadOnly());
     EXPECT_EQ(window->ChTrace->Text(), trace());
     Play(w, {0});
     EXPECT_EQ(window->ChTrace->Text(), trace());
@@ -288,18 +297,28 @@ TEST_F(Windows, AllOpenTheyAreFixedAndNonBlockingAndAtQuitTheirCloseHandlersCrea
     Choose(w, w.MnJournal());
     w.BtTest->setChecked(true);
     Choose(w, w.MnDuo());
-    const std::pair<Window*, bool> windows[] = {
-        {ExistingWindow<WJournal>(), true},       {ExistingWindow<WTrace>(), true},
-        {&WindowInstance<WEgalite>(), true},      {&WindowInstance<WGagnant>(), true},
-        {ExistingWindow<WQuiDoitJouer>(), false}, {&WindowInstance<WNewVersion>(), true}};
-    for (auto [window, closeBox] : windows) {
+    // Each window's size, then its controls' places, sizes and text sizes.
+    const std::tuple<Window*, const char*, bool, const char*> windows[] = {
+        {ExistingWindow<WJournal>(), "Journal des Coups", true, "192x407 | 20,14 152x373 10"},
+        {ExistingWindow<WTrace>(), "Trace", true, "529x450 | 20,14 489x416 0"},
+        {&WindowInstance<WEgalite>(), "Egalité", true, "402x60 | 20,1 198x51 40 | 238,20 144x20 0"},
+        {&WindowInstance<WGagnant>(), "Le gagnant est ...", true,
+         "330x60 | 166,20 144x20 0 | 20,19 80x20 24 | 102,11 35x37 0"},
+        {ExistingWindow<WQuiDoitJouer>(), "Qui doit jouer", false, "300x35 | 3,0 301x35 0"},
+        {&WindowInstance<WNewVersion>(), "Recherche mise à jour", true,
+         "412x463 | 20,14 225x20 12 | 20,38 361x40 30 | 195,166 196x20 12 | 6,105 397x45 14 | 22,166 154x20 "
+         "12 | "
+         "14,202 384x249 12"}};
+    for (auto [window, title, closeBox, layout] : windows) {
         ASSERT_NE(window, nullptr);
-        SCOPED_TRACE(window->Title().toStdString());
+        SCOPED_TRACE(title);
         window->Show();
+        EXPECT_EQ(window->Title(), QString::fromUtf8(title));
+        EXPECT_EQ(Layout(*window), layout);
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
         // What the window manager is told.
         EXPECT_EQ(window->windowHandle()->minimumSize(), window->windowHandle()->maximumSize());
-        EXPECT_EQ(window->minimumSize(), QSize(window->Width(), window->Height()));
+        EXPECT_EQ(window->minimumSize(), window->size());
         EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
         EXPECT_EQ(bool(window->windowFlags() & Qt::WindowCloseButtonHint), closeBox);
         EXPECT_FALSE(window->isModal());
