@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -73,9 +73,10 @@ protected:
     }
     static QString Rows(const WNewVersion& w) {
         QStringList rows;
-        for (int i = 0; i < w.LBApplic->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* item = w.LBApplic->topLevelItem(i);
-            rows << item->text(0) + "|" + item->text(1) + "|" + item->text(2);
+        const QAbstractItemModel& list = *w.LBApplic->model();
+        for (int i = 0; i < list.rowCount(); ++i) {
+            const auto cell = [&](int column) { return list.index(i, column).data().toString(); };
+            rows << cell(0) + "|" + cell(1) + "|" + cell(2);
         }
         return rows.join(';');
     }
