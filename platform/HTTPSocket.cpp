@@ -42,13 +42,13 @@ struct HTTPSocket::Transfer {
         if (over) return;
         int running = 0;
         curl_multi_socket_action(multi, fd, events, &running);
+        if (received - body.size() > kMaxFramingBytes) return End();
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
             if (message->msg != CURLMSG_DONE) continue;
             complete = message->data.result == CURLE_OK;
             return End();
         }
-        if (received - body.size() > kMaxFramingBytes) End();
     }
 
     // The wait is over, for whatever reason: the connection goes at once.

@@ -156,16 +156,12 @@ QString WNewVersion::MTraitReponse(const QString& reponse) {
     QString text = reponse;
     text.replace(QLatin1String("\r\n"), QLatin1String("\r"));
     text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-    // An empty reply holds no line, and a line end after the last line starts none.
-    QStringList lines = text.split(QLatin1Char('\r'));
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-
+    LBApplicLignes->MRemplit(text); // an empty reply holds no line
     QString found;
-    for (const QString& line : lines) {
-        const QString longVersion = ListeApplications::MChamp(line, 1);
-        if (MExtractLeNom(longVersion) == ownName) found = longVersion; // the last matching line wins
+    for (int row = 0; row < LBApplicLignes->rowCount(); ++row) {
+        const QStringView longVersion = ListeApplications::MChamp(LBApplicLignes->MLigne(row), 1);
+        if (MExtractLeNom(longVersion.toString()) == ownName) found = longVersion.toString(); // the last wins
     }
-    LBApplicLignes->MRemplit(std::move(lines));
     return found;
 }
 

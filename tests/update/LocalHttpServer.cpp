@@ -47,6 +47,21 @@ void LocalHttpServer::Accept() {
                 timer->start(trickleMs);
                 break;
             }
+            case Mode::Pieces: {
+                auto* timer = new QTimer(socket);
+                auto sent = std::make_shared<int>(0);
+                const auto next = [socket, timer, out, sent] {
+                    const qsizetype piece = (out.size() + 3) / 4;
+                    socket->write(out.mid(*sent * piece, piece));
+                    if (++*sent < 4) return;
+                    timer->stop();
+                    socket->disconnectFromHost();
+                };
+                next();
+                connect(timer, &QTimer::timeout, socket, next);
+                timer->start(trickleMs);
+                break;
+            }
             }
         });
     }

@@ -12,6 +12,7 @@ public:
         Silent,      // accepts, reads, never answers
         CloseAtOnce, // closes as soon as the request has come
         Trickle,     // sends `response` at once, then one more byte every `trickleMs`, forever
+        Pieces,      // sends `response` in four pieces, one every `trickleMs`, then closes
     };
 
     LocalHttpServer();

@@ -22,6 +22,7 @@ using namespace std::chrono_literals;
 namespace {
 const QString kLatest = QStringLiteral("VOUS AVEZ LA DERNIERE VERSION !");
 const QString kNew = QStringLiteral("UNE NOUVELLE VERSION EST DISPONIBLE : \nAbc Def 1.3");
+const QString kNew120 = QStringLiteral("UNE NOUVELLE VERSION EST DISPONIBLE : \nAbc Def 1.20");
 const QString kProblem = QStringLiteral("PROBLEME DE CONNEXION ! ");
 const QString kWaiting = QStringLiteral("CONTROLE INTERNET EN ATTENTE DE REPONSE !");
 const QColor kRed(255, 0, 0);
@@ -96,6 +97,7 @@ TEST_F(UpdateCheck, WorkedExamplesThroughALocalServer) {
     const std::vector<Case> cases = {
         {"same version", "Abc--Abc Def 1.2--1.2--2008-01-01", kLatest, "Abc|1.2|2008-01-01"},
         {"newer version", "Abc--Abc Def 1.3--1.3--2008-01-01", kNew, "Abc|1.3|2008-01-01"},
+        {"1.20 is not 1.2", "Abc--Abc Def 1.20--1.20--d", kNew120, "Abc|1.20|d"},
         {"later line decides", "Abc--Abc Def 1.3--1.3--d1\r\nAbc--Abc Def 1.2--1.2--d2", kLatest,
          "Abc|1.3|d1;Abc|1.2|d2"},
         {"later line decides", "Abc--Abc Def 1.2--1.2--d2\nAbc--Abc Def 1.3--1.3--d1", kNew,
@@ -107,6 +109,9 @@ TEST_F(UpdateCheck, WorkedExamplesThroughALocalServer) {
         {"empty reply", "", kProblem, ""},
         {"without this application", "Xyz--Xyz Def 1.2--1.2--d\r\nAbcD--Abc Deff 1.2--1.2--d", kProblem,
          "Xyz|1.2|d;AbcD|1.2|d"},
+        // The whole name counts, not its first word.
+        {"another second word", "Ab--Ab Cd 1.2--1.2--d", kProblem, "Ab|1.2|d",
+         QStringLiteral("Ab Cdefg 1.2")},
         {"name shorter than 5", "Ab--Ab 2.0--2.0--d", kProblem, "Ab|2.0|d", QStringLiteral("Ab 1.2")},
         // Five characters are compared, so a short name's blank and first figure count.
         {"name and blank of 4", "Abc--Abc 2.0--2.0--d", kProblem, "Abc|2.0|d", QStringLiteral("Abc 1.2")},
@@ -123,13 +128,15 @@ TEST_F(UpdateCheck, WorkedExamplesThroughALocalServer) {
         server.response = LocalHttpServer::Ok(c.body, c.status);
         WNewVersion& w = Check();
         EXPECT_EQ(w.ChMess->text(), c.message);
-        EXPECT_EQ(Colour(w), c.message == kNew ? kRed : kBlack);
+        EXPECT_EQ(Colour(w), c.message.startsWith("UNE") ? kRed : kBlack);
         EXPECT_EQ(Rows(w), c.rows);
         EXPECT_TRUE(w.BtNewEssai->isEnabled());
         EXPECT_TRUE(w.isVisible());
     }
     // One window served every check.
     EXPECT_EQ(server.requests.size(), qsizetype(cases.size()));
+    EXPECT_EQ(WNewVersion::MExtractLeNom("A B C"), "A B ");
+    EXPECT_EQ(WNewVersion::MExtractLeNom("Abc"), "");
     EXPECT_TRUE(server.requests.front().startsWith("GET /Zentrafor/Telecharg/TalvoVersion.txt HTTP/1.1\r\n"));
 }
 
@@ -195,6 +202,19 @@ TEST_F(UpdateCheck, TheButtonsRunANewCheckAndOpenTheDownloadPage) {
     EXPECT_EQ(w.ChMess->text(), kNew);
     QTest::mouseClick(w.BtPageTelech, Qt::LeftButton);
     EXPECT_EQ(desktop.urls, QStringList{"http://www.talvo.example/Zentrafor"});
+}
+
+TEST_F(UpdateCheck, TwentySecondsAfterItOpenedTheWindowClosesIfHidden) {
+    QPointer<WNewVersion> w = &Check("Abc--Abc Def 1.2--1.2--d");
+    EXPECT_TRUE(w->Timer1->isSingleShot());
+    EXPECT_NEAR(w->Timer1->remainingTime(), 20000, 1000);
+    for (const bool shown : {true, false}) {
+        w->setVisible(shown);
+        w->Timer1->start(0); // as if the time had come
+        QTest::qWait(20);
+        DestroyClosedWindows();
+        EXPECT_EQ(w.isNull(), !shown);
+    }
 }
 
 TEST_F(UpdateCheck, ClosingTheWindowDuringTheWaitEndsEveryCheckSilently) {
