@@ -1,39 +1,31 @@
 // The update window's list filled from a reply of 1 MiB of line ends, or of short rows, and
 // painted: the time it takes, and the memory at its peak above what the process had before
 // (counter "Mo_de_plus"). The bounds asked for are 0.5 s and 64 MiB.
+#include "ProcessMemory.h"
 #include "UpdateCheckSettings.h"
 #include "WNewVersion.h"
 
 #include <QApplication>
-#include <QFile>
 #include <benchmark/benchmark.h>
 
 namespace {
-qint64 StatusBytes(const char* name) {
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(name)) return line.mid(qstrlen(name)).trimmed().split(' ').front().toLongLong() * 1024;
-    }
-    return -1;
-}
-
 void BM_ListOfOneMebibyte(benchmark::State& state, const QByteArray& row) {
     const QString reply = QString::fromLatin1(row.repeated((1 << 20) / row.size()));
     WNewVersion& w = WindowInstance<WNewVersion>();
     w.Show();
     w.MTraitReponse(QString());
     w.grab();
-    QFile clear(QStringLiteral("/proc/self/clear_refs")); // starts the peak again from now
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-    const qint64 before = StatusBytes("VmRSS:");
+    ResetPeakMemory();
+    const qint64 before = ResidentBytes();
     for (auto _ : state) {
         w.MTraitReponse(reply);
         w.grab();
     }
-    state.counters["Mo_de_plus"] = double(StatusBytes("VmHWM:") - before) / (1 << 20);
+    state.counters["Mo_de_plus"] = double(PeakResidentBytes() - before) / (1 << 20);
 }
-BENCHMARK_CAPTURE(BM_ListOfOneMebibyte, line_ends, QByteArray("\n"))->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ListOfOneMebibyte, line_ends, QByteArray("\n"))
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ListOfOneMebibyte, short_rows, QByteArray("Ab--Ab 1--1--d\n"))
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);

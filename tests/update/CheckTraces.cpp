@@ -29,15 +29,6 @@ void Removed(QObject* object) {
     if (census) census->erase(object);
 }
 
-qint64 StatusField(const char* name) {
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(name))
-            return line.mid(qstrlen(name)).trimmed().split(' ').front().toLongLong() * 1024;
-    }
-    return -1;
-}
 } // namespace
 
 int ThreadCount() {
@@ -89,12 +80,4 @@ int ObjectCensus::WorkingObjectsAlive(const QObject* exempt) const {
             ++alive;
     }
     return alive;
-}
-
-qint64 ResidentBytes() { return StatusField("VmRSS:"); }
-qint64 PeakResidentBytes() { return StatusField("VmHWM:"); }
-
-void ResetPeakMemory() {
-    QFile file(QStringLiteral("/proc/self/clear_refs"));
-    if (file.open(QIODevice::WriteOnly)) file.write("5");
 }
