@@ -157,7 +157,6 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L); // and no Accept-Encoding is sent
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(MaxBodyBytes)); // a length said too big
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L); // only so that OnTrace sees the bytes come
