@@ -155,7 +155,7 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     curl_easy_setopt(easy, CURLOPT_URL, encoded.constData());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L); // and no Accept-Encoding is sent
+    // CURLOPT_ACCEPT_ENCODING stays unset: no compression is asked for, none is undone.
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
