@@ -168,19 +168,16 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
 
-    cut_ = false;
     transfer_ = &t;
     t.idle.start(idleTimeout);
     if (curl_multi_add_handle(t.multi, easy) != CURLM_OK) t.End();
     if (!t.over) t.loop.exec(Yield ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     t.End();
     transfer_ = nullptr;
-    if (cut_ || !t.complete) return {};
+    if (!t.complete) return {};
     return QString::fromUtf8(t.body);
 }
 
 void HTTPSocket::Close() {
-    if (!transfer_) return;
-    cut_ = true;
-    transfer_->End();
+    if (transfer_) transfer_->End(); // before the transfer is complete
 }

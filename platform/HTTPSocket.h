@@ -35,5 +35,4 @@ public:
 private:
     struct Transfer;
     Transfer* transfer_ = nullptr;
-    bool cut_ = false;
 };

@@ -3,7 +3,6 @@
 #include <QAbstractSocket>
 #include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
@@ -75,8 +74,7 @@ int ObjectCensus::WorkingObjectsAlive(const QObject* exempt) const {
         while (owner && owner != exempt) owner = owner->parent();
         if (owner) continue;
         if (qobject_cast<QTimer*>(object) || qobject_cast<QSocketNotifier*>(object) ||
-            qobject_cast<QAbstractSocket*>(object) || qobject_cast<QThread*>(object) ||
-            qobject_cast<QNetworkAccessManager*>(object))
+            qobject_cast<QAbstractSocket*>(object) || qobject_cast<QThread*>(object))
             ++alive;
     }
     return alive;

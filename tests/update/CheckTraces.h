@@ -16,7 +16,7 @@ public:
     ~ObjectCensus();
     ObjectCensus(const ObjectCensus&) = delete;
     ObjectCensus& operator=(const ObjectCensus&) = delete;
-    // Those still alive that are timers, socket notifiers, sockets, threads or network managers,
+    // Those still alive that are timers, socket notifiers, sockets or threads,
     // other than `exempt` and what it owns (the tests' own server).
     int WorkingObjectsAlive(const QObject* exempt) const;
 };

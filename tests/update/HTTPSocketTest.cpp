@@ -65,7 +65,6 @@ struct FullListener {
 TEST(HTTPSocket, RepliesWithinTheCapsAndTheLaxFormsOfTheProtocolCount) {
     const QByteArray body = "Abc--Abc Def 1.2--1.2--2008-01-01\r\n"; // 35 bytes
     const QByteArray ok = "HTTP/1.1 200 OK\r\n", chunked = ok + "Transfer-Encoding: chunked\r\n\r\n";
-    const QByteArray longer = body + "x";
     // A reply whose head, from the status line to its blank line, is `size` bytes long.
     const auto withHead = [&](qsizetype size) {
         QByteArray head = ok + "Content-Length: 35\r\n";
@@ -83,9 +82,9 @@ TEST(HTTPSocket, RepliesWithinTheCapsAndTheLaxFormsOfTheProtocolCount) {
         {"compressed, left as sent", ok + "Content-Encoding: gzip\r\nContent-Length: 35\r\n\r\n" + body,
          body},
         {"a head at its bound", withHead(HTTPSocket::kMaxFramingBytes), body},
-        {"a length over the cap", ok + "Content-Length: 36\r\n\r\n" + longer, {}},
-        {"chunked over the cap", chunked + "24\r\n" + longer + "\r\n0\r\n\r\n", {}},
-        {"to the close, over the cap", ok + "\r\n" + longer, {}},
+        {"a length over the cap", ok + "Content-Length: 36\r\n\r\n" + body + 'x', {}},
+        {"chunked over the cap", chunked + "24\r\n" + body + 'x' + "\r\n0\r\n\r\n", {}},
+        {"to the close, over the cap", ok + "\r\n" + body + 'x', {}},
         {"a head past its bound", withHead(HTTPSocket::kMaxFramingBytes + 1), {}},
     };
     LocalHttpServer server;
@@ -110,7 +109,7 @@ TEST(HTTPSocket, TheIdleWaitStartsAgainWithEachPieceAndEndsASilenceAndTheTotalLi
     const std::vector<std::tuple<const char*, Mode, int, int, QByteArray>> cases = {
         {"four pieces 0.5 s apart", Mode::Trickle, 4, 500, line},
         {"silence", Mode::Silent, 1, 0, {}},
-        {"forty pieces 0.3 s apart", Mode::Trickle, 40, 300, {}},
+        {"eight pieces 0.5 s apart", Mode::Trickle, 8, 500, {}}, // the last after the limit
     };
     LocalHttpServer server;
     server.response = LocalHttpServer::Ok(line);
@@ -121,10 +120,7 @@ TEST(HTTPSocket, TheIdleWaitStartsAgainWithEachPieceAndEndsASilenceAndTheTotalLi
         server.trickleMs = pause;
         HTTPSocket socket;
         socket.TotalLimit = 3s;
-        QElapsedTimer clock;
-        clock.start();
         EXPECT_EQ(socket.Get(Address("127.0.0.1", server.Port()), 1s).toUtf8(), expected);
-        EXPECT_LT(clock.elapsed(), 30000); // ends
     }
 }
 

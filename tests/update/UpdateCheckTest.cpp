@@ -132,6 +132,10 @@ TEST_F(UpdateCheck, WorkedExamplesThroughALocalServer) {
         EXPECT_TRUE(w.BtNewEssai->isEnabled());
         EXPECT_TRUE(w.isVisible());
     }
+    const QAbstractItemModel& list = *ExistingWindow<WNewVersion>()->LBApplic->model();
+    for (const int column : {0, 1, 2})
+        EXPECT_EQ(list.headerData(column, Qt::Horizontal).toString(),
+                  QStringList({"Application", "Version", "Date"})[column]);
     // One window served every check.
     EXPECT_EQ(server.requests.size(), qsizetype(cases.size()));
     EXPECT_EQ(WNewVersion::MExtractLeNom("A B C"), "A B ");
