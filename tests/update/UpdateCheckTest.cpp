@@ -203,7 +203,10 @@ TEST_F(UpdateCheck, ClosingTheWindowDuringTheWaitEndsEveryCheckSilently) {
         QTimer::singleShot(100, [] { ExistingWindow<WNewVersion>()->Close(); });
         MdNewVersion::MdNewVersionOuvre(); // a second check, inside the first
     });
+    QElapsedTimer clock;
+    clock.start();
     MdNewVersion::MdNewVersionOuvre();
+    EXPECT_LT(clock.elapsed(), 30000); // the close ended them, long before their time
     DestroyClosedWindows();
     EXPECT_EQ(server.requests.size(), 2);
     EXPECT_TRUE(first.isNull());
