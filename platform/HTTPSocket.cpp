@@ -40,6 +40,7 @@ struct HTTPSocket::Transfer {
     // libcurl has something to do on `fd`, or its time-out has come (CURL_SOCKET_TIMEOUT).
     void Act(curl_socket_t fd, int events) {
         if (over) return;
+        if (events & CURL_CSELECT_IN) idle.start(idleTimeout); // something came
         int running = 0;
         curl_multi_socket_action(multi, fd, events, &running);
         if (received - body.size() > kMaxFramingBytes) return End();
@@ -116,12 +117,11 @@ struct HTTPSocket::Transfer {
         return size;
     }
 
-    // Sees every byte received, before the chunked framing is taken off.
+    // Sees each whole line of the head, and the rest as received, before the chunked framing is
+    // taken off.
     static int OnTrace(CURL*, curl_infotype type, char*, size_t size, void* self) {
         auto& t = *static_cast<Transfer*>(self);
-        if (type != CURLINFO_HEADER_IN && type != CURLINFO_DATA_IN) return 0;
-        t.received += qint64(size);
-        t.idle.start(t.idleTimeout);
+        if (type == CURLINFO_HEADER_IN || type == CURLINFO_DATA_IN) t.received += qint64(size);
         return 0;
     }
 };

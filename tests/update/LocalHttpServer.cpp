@@ -61,7 +61,6 @@ void LocalHttpServer::Accept() {
                     timer->stop();
                     socket->disconnectFromHost();
                 };
-                next();
                 connect(timer, &QTimer::timeout, socket, next);
                 timer->start(trickleMs);
                 break;

@@ -11,7 +11,8 @@ public:
         Reply,   // sends `response` whole, then `filler` for as long as the peer takes it, or
                  // else closes, with a reset if `reset` is set
         Silent,  // accepts, reads, never answers
-        Trickle, // sends `response` in `pieces` pieces, one every `trickleMs`, then closes
+        Trickle, // sends `response` in `pieces` pieces, one every `trickleMs` from the request on,
+                 // then closes
     };
 
     LocalHttpServer();
