@@ -57,9 +57,8 @@ struct HTTPSocket::Transfer {
         if (over) return;
         over = true;
         idle.stop();
-        for (auto& [fd, watch] : watched) Retire(watch);
-        watched.clear();
-        // A pending name look-up is left to end by itself (CURLOPT_QUICK_EXIT).
+        // libcurl tells of each socket it closes here (CURL_POLL_REMOVE). A pending name look-up is left to
+        // end by itself (CURLOPT_QUICK_EXIT).
         curl_multi_remove_handle(multi, easy);
         curl_easy_cleanup(easy);
         easy = nullptr;
