@@ -2,7 +2,6 @@
 #include "UiTestSupport.h"
 
 #include "App.h"
-#include "AppVersion.h"
 #include "AuthorSite.h"
 #include "PictureItems.h"
 #include "WHelp.h"
@@ -23,8 +22,8 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     const RecordingDesktop& desktop = game.desktop;
     WHelp& w = WindowInstance<WHelp>();
     w.Show();
-    EXPECT_EQ(w.TApplic->text(), LongVersion());
-    EXPECT_EQ(w.TVersion->text(), ShortVersion());
+    EXPECT_EQ(w.TApplic->text(), "Kestrova 1.0.0"); // the project's version in CMakeLists.txt
+    EXPECT_EQ(w.TVersion->text(), "1.0.0");
     EXPECT_EQ(w.Ham1->Backdrop(), Hamster());
     EXPECT_EQ(w.Ham2->Backdrop(), Hamster());
     QPointer<WHelp> window(&w);

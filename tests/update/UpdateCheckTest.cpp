@@ -264,23 +264,17 @@ TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
         const qint64 peakBefore = PeakResidentBytes();
         QElapsedTimer clock;
         clock.start();
-        qint64 peak = 0;
-        int working = 0;
-        {
-            ObjectCensus census;
-            WNewVersion& w = Check();
-            peak = PeakResidentBytes() - std::max(resident, peakBefore);
-            EXPECT_EQ(w.ChMess->text(), kProblem);
-            EXPECT_EQ(Rows(w), QString());
-            EXPECT_TRUE(w.BtNewEssai->isEnabled());
-            working = census.WorkingObjectsAlive(&server);
-        }
+        ObjectCensus census;
+        WNewVersion& w = Check();
+        EXPECT_LT(PeakResidentBytes() - std::max(resident, peakBefore), cap + 8 * kMiB);
+        EXPECT_EQ(w.ChMess->text(), kProblem);
+        EXPECT_EQ(Rows(w), QString());
+        EXPECT_TRUE(w.BtNewEssai->isEnabled());
+        EXPECT_EQ(census.WorkingObjectsAlive(&server), 0);
         // A bound, not a wait, ends each of these: the peers never fall silent.
         EXPECT_LT(clock.elapsed(), qint64(settings.idleTimeout.count()));
         EXPECT_LE(ThreadCount(), threads); // idle pool threads of earlier work may end meanwhile
         EXPECT_EQ(OpenSocketsTo(server.Port()), 0);
-        EXPECT_EQ(working, 0);
-        EXPECT_LT(peak, cap + 8 * kMiB);
     }
 }
 
