@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstring>
+#include <ctime>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <netdb.h>
@@ -114,6 +115,7 @@ TEST(HTTPSocket, TheIdleWaitStartsAgainWithEachPieceAndEndsASilenceAndTheTotalLi
     // A head line that takes longer than the idle time to come whole.
     server.response =
         "HTTP/1.1 200 OK\r\nX-Lent: " + QByteArray(150, 'a') + "\r\nContent-Length: 24\r\n\r\n" + line;
+    const std::clock_t cpu = std::clock();
     for (const auto& [name, pieces, pause, expected] : cases) {
         SCOPED_TRACE(name);
         server.pieces = pieces;
@@ -122,6 +124,7 @@ TEST(HTTPSocket, TheIdleWaitStartsAgainWithEachPieceAndEndsASilenceAndTheTotalLi
         socket.TotalLimit = 3s;
         EXPECT_EQ(socket.Get(Address("127.0.0.1", server.Port()), 1s).toUtf8(), expected);
     }
+    EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC); // some 6 s of waiting, not of spinning
 }
 
 TEST(HTTPSocket, ADeadFirstAddressDelaysTheListByLessThanASecond) {
