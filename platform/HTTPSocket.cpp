@@ -1,174 +1,182 @@
 #include "HTTPSocket.h"
 
-#include "HttpReplyReader.h"
-
 #include <QEventLoop>
-#include <QHostAddress>
-#include <QHostInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
-#include <cerrno>
-#include <functional>
+#include <algorithm>
+#include <climits>
+#include <curl/curl.h>
+#include <map>
 #include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
-// The connection is a plain non-blocking socket read on this thread, a bounded piece at a time:
-// no worker thread, nothing read ahead that the caller did not ask for, and a reset told apart
-// from a normal close (Qt's sockets report both as the same "remote host closed").
+// libcurl speaks HTTP; Qt's event loop drives it through libcurl's multi interface: the sockets
+// it names are watched by notifiers and its time-outs by a timer, all on this thread.
 
-namespace {
-int ConnectTo(const QHostAddress& address, quint16 port) {
-    sockaddr_storage storage{};
-    socklen_t length = 0;
-    if (address.protocol() == QAbstractSocket::IPv4Protocol) {
-        auto* in = reinterpret_cast<sockaddr_in*>(&storage);
-        in->sin_family = AF_INET;
-        in->sin_port = htons(port);
-        in->sin_addr.s_addr = htonl(address.toIPv4Address());
-        length = sizeof(sockaddr_in);
-    } else if (address.protocol() == QAbstractSocket::IPv6Protocol) {
-        auto* in6 = reinterpret_cast<sockaddr_in6*>(&storage);
-        in6->sin6_family = AF_INET6;
-        in6->sin6_port = htons(port);
-        const Q_IPV6ADDR bytes = address.toIPv6Address();
-        memcpy(&in6->sin6_addr, bytes.c, sizeof bytes.c);
-        length = sizeof(sockaddr_in6);
-    } else {
-        return -1;
+struct HTTPSocket::Transfer {
+    QEventLoop loop;
+    CURLM* multi = curl_multi_init();
+    CURL* easy = curl_easy_init();
+    QTimer curlTimer, idle;
+    std::chrono::milliseconds idleTimeout{};
+    struct Watch {
+        std::unique_ptr<QSocketNotifier> read, write;
+    };
+    std::map<curl_socket_t, Watch> watched;
+    // Notifiers libcurl is done with: kept to the end, one may be the sender being handled.
+    std::vector<std::unique_ptr<QSocketNotifier>> retired;
+    QByteArray body;
+    qint64 maxBody = 0;
+    qint64 received = 0; // head, framing and body as they came
+    bool complete = false;
+    bool over = false;
+
+    ~Transfer() {
+        End();
+        curl_multi_cleanup(multi);
     }
-    const int fd = ::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&storage), length) == 0 || errno == EINPROGRESS) return fd;
-    ::close(fd);
-    return -1;
-}
 
-QByteArray Request(const QUrl& url) {
-    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
-    if (target.isEmpty()) target = "/";
-    if (url.hasQuery()) target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
-    return "GET " + target + " HTTP/1.1\r\nHost: " +
-           url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1() +
-           "\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
-}
-} // namespace
+    // libcurl has something to do on `fd`, or its time-out has come (CURL_SOCKET_TIMEOUT).
+    void Act(curl_socket_t fd, int events) {
+        if (over) return;
+        if (events & CURL_CSELECT_IN) idle.start(idleTimeout); // something came
+        int running = 0;
+        curl_multi_socket_action(multi, fd, events, &running);
+        if (received - body.size() > kMaxFramingBytes) return End();
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            complete = message->data.result == CURLE_OK;
+            return End();
+        }
+    }
+
+    // The wait is over, for whatever reason: the connection goes at once.
+    void End() {
+        if (over) return;
+        over = true;
+        idle.stop();
+        // libcurl tells of each socket it closes here (CURL_POLL_REMOVE). A pending name look-up is left to
+        // end by itself (CURLOPT_QUICK_EXIT).
+        curl_multi_remove_handle(multi, easy);
+        curl_easy_cleanup(easy);
+        easy = nullptr;
+        curlTimer.stop();
+        loop.quit();
+    }
+
+    void Retire(Watch& watch) {
+        for (auto* notifier : {&watch.read, &watch.write}) {
+            if (!*notifier) continue;
+            (*notifier)->setEnabled(false);
+            retired.push_back(std::move(*notifier));
+        }
+    }
+
+    void Want(curl_socket_t fd, std::unique_ptr<QSocketNotifier>& notifier, QSocketNotifier::Type type,
+              bool on, int event) {
+        if (on && !notifier) {
+            notifier = std::make_unique<QSocketNotifier>(fd, type);
+            QObject::connect(notifier.get(), &QSocketNotifier::activated, &loop,
+                             [this, fd, event] { Act(fd, event); });
+        }
+        if (notifier) notifier->setEnabled(on);
+    }
+
+    static int OnSocket(CURL*, curl_socket_t fd, int what, void* self, void*) {
+        auto& t = *static_cast<Transfer*>(self);
+        if (what == CURL_POLL_REMOVE) {
+            if (auto found = t.watched.find(fd); found != t.watched.end()) {
+                t.Retire(found->second);
+                t.watched.erase(found);
+            }
+            return 0;
+        }
+        Watch& watch = t.watched[fd];
+        t.Want(fd, watch.read, QSocketNotifier::Read, what & CURL_POLL_IN, CURL_CSELECT_IN);
+        t.Want(fd, watch.write, QSocketNotifier::Write, what & CURL_POLL_OUT, CURL_CSELECT_OUT);
+        return 0;
+    }
+
+    static int OnTimer(CURLM*, long milliseconds, void* self) {
+        auto& t = *static_cast<Transfer*>(self);
+        // libcurl may not be called back from here: the timer does it from the loop.
+        if (milliseconds < 0)
+            t.curlTimer.stop();
+        else
+            t.curlTimer.start(int(std::min<long>(milliseconds, INT_MAX)));
+        return 0;
+    }
+
+    static size_t OnBody(char* data, size_t, size_t size, void* self) {
+        auto& t = *static_cast<Transfer*>(self);
+        if (t.body.size() + qint64(size) > t.maxBody) return 0; // fails the transfer at once
+        t.body.append(data, qsizetype(size));
+        return size;
+    }
+
+    // Sees each whole line of the head, and the rest as received, before the chunked framing is
+    // taken off.
+    static int OnTrace(CURL*, curl_infotype type, char*, size_t size, void* self) {
+        auto& t = *static_cast<Transfer*>(self);
+        if (type == CURLINFO_HEADER_IN || type == CURLINFO_DATA_IN) t.received += qint64(size);
+        return 0;
+    }
+};
 
 QString HTTPSocket::Get(const QString& address, int timeoutSeconds) {
     return Get(address, std::chrono::seconds(timeoutSeconds));
 }
 
 QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTimeout) {
-    if (loop_) return {}; // one request at a time on one socket
+    if (transfer_) return {}; // one request at a time
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     QUrl url(address);
-    if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host().isEmpty()) return {};
+    if (!ready || !url.isValid()) return {};
     if (url.port() < 0) url.setPort(Port);
-    const quint16 port = quint16(url.port());
-    const QByteArray request = Request(url);
 
-    QEventLoop loop;
-    HttpReplyReader reader(MaxBodyBytes);
-    bool over = false; // the wait has ended, for whatever reason; nothing more is done
-    cut_ = false;
+    Transfer t;
+    if (!t.multi || !t.easy) return {};
+    t.maxBody = MaxBodyBytes;
+    t.idleTimeout = idleTimeout;
+    t.curlTimer.setSingleShot(true);
+    t.idle.setSingleShot(true);
+    QObject::connect(&t.curlTimer, &QTimer::timeout, &t.loop, [&t] { t.Act(CURL_SOCKET_TIMEOUT, 0); });
+    QObject::connect(&t.idle, &QTimer::timeout, &t.loop, [&t] { t.End(); });
+    curl_multi_setopt(t.multi, CURLMOPT_SOCKETFUNCTION, &Transfer::OnSocket);
+    curl_multi_setopt(t.multi, CURLMOPT_SOCKETDATA, &t);
+    curl_multi_setopt(t.multi, CURLMOPT_TIMERFUNCTION, &Transfer::OnTimer);
+    curl_multi_setopt(t.multi, CURLMOPT_TIMERDATA, &t);
 
-    int fd = -1;
-    bool connected = false;
-    qsizetype sent = 0;
-    QList<QHostAddress> addresses;
-    qsizetype nextAddress = 0;
-    int lookup = -1;
-    // Notifiers are switched off when done with but deleted only after the wait: one may be
-    // the sender of the signal being handled.
-    std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
-    QSocketNotifier* writer = nullptr;
-    auto dropSocket = [&] {
-        for (auto& notifier : notifiers) notifier->setEnabled(false);
-        if (fd >= 0) ::close(fd);
-        fd = -1;
-    };
-    QTimer idle;
-    idle.setSingleShot(true);
-    QTimer total;
-    total.setSingleShot(true);
-    auto end = [&] {
-        if (over) return;
-        over = true;
-        idle.stop();
-        total.stop();
-        if (lookup >= 0) QHostInfo::abortHostLookup(lookup);
-        dropSocket(); // the connection goes at once, whatever ended the wait
-        loop.quit();
-    };
-    auto readable = [&] {
-        if (over || cut_) return end();
-        char buffer[16 * 1024];
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
-        if (n > 0) idle.start(idleTimeout);
-        // A reset (ECONNRESET) or any other error fails the transfer; only 0 is a normal close.
-        const auto state = n > 0    ? reader.Feed(buffer, n)
-                           : n == 0 ? reader.PeerClosed()
-                                    : HttpReplyReader::State::Failed;
-        if (state != HttpReplyReader::State::Reading) end();
-    };
-    std::function<void()> connectNext;
-    auto writable = [&] {
-        if (over || cut_) return end();
-        if (!connected) {
-            int error = 0;
-            socklen_t size = sizeof error;
-            if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
-                return connectNext();
-            connected = true;
-            auto& reading =
-                notifiers.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
-            QObject::connect(reading.get(), &QSocketNotifier::activated, &loop, readable);
-        }
-        const ssize_t n = ::send(fd, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
-        if (n < 0) return end();
-        sent += n;
-        if (sent == request.size()) writer->setEnabled(false);
-    };
-    connectNext = [&] {
-        dropSocket();
-        while (fd < 0 && nextAddress < addresses.size()) fd = ConnectTo(addresses[nextAddress++], port);
-        if (fd < 0) return end();
-        connected = false;
-        writer = notifiers.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write)).get();
-        QObject::connect(writer, &QSocketNotifier::activated, &loop, writable);
-    };
+    CURL* easy = t.easy;
+    const QByteArray encoded = url.toEncoded();
+    curl_easy_setopt(easy, CURLOPT_URL, encoded.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    // CURLOPT_ACCEPT_ENCODING stays unset: no compression is asked for, none is undone.
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L); // only so that OnTrace sees the bytes come
+    curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &Transfer::OnTrace);
+    curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(TotalLimit.count()));
+    curl_easy_setopt(easy, CURLOPT_HAPPY_EYEBALLS_TIMEOUT_MS, 200L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
 
-    QObject::connect(&idle, &QTimer::timeout, &loop, end);
-    QObject::connect(&total, &QTimer::timeout, &loop, end);
-    idle.start(idleTimeout);
-    total.start(TotalLimit);
-    loop_ = &loop;
-    const QHostAddress literal(url.host());
-    if (!literal.isNull()) {
-        addresses = {literal};
-        connectNext();
-    } else {
-        // Name look-ups run in Qt's shared look-up threads; an abandoned one is only ignored.
-        lookup = QHostInfo::lookupHost(url.host(), &loop, [&](const QHostInfo& info) {
-            lookup = -1;
-            if (over) return;
-            addresses = info.addresses();
-            connectNext();
-        });
-    }
-    if (!over) loop.exec(Yield ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-    end();
-    loop_ = nullptr;
-    if (cut_ || reader.state() != HttpReplyReader::State::Complete) return {};
-    return QString::fromUtf8(reader.Body());
+    transfer_ = &t;
+    t.idle.start(idleTimeout);
+    if (curl_multi_add_handle(t.multi, easy) != CURLM_OK) t.End();
+    if (!t.over) t.loop.exec(Yield ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    t.End();
+    transfer_ = nullptr;
+    if (!t.complete) return {};
+    return QString::fromUtf8(t.body);
 }
 
 void HTTPSocket::Close() {
-    if (!loop_) return;
-    cut_ = true;
-    loop_->quit();
+    if (transfer_) transfer_->End(); // before the transfer is complete
 }

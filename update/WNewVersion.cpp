@@ -5,6 +5,7 @@
 #include "Desktop.h"
 #include "EndOfLine.h"
 #include "HTTPSocket.h"
+#include "ListeApplications.h"
 #include "StaticText.h"
 #include "UpdateCheckSettings.h"
 
@@ -14,7 +15,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 
 namespace {
@@ -66,12 +67,11 @@ WNewVersion::WNewVersion() {
     GroupBox1 = new QGroupBox(QStringLiteral("Autres applications à chercher sur le site"), content);
     GroupBox1->setGeometry(14, 202, 384, 249);
     GroupBox1->setFont(system12);
-    LBApplic = new QTreeWidget(GroupBox1);
+    LBApplic = new QTreeView(GroupBox1);
     LBApplic->setGeometry(21 - 14, 224 - 202, 370, 219); // the group box's own coordinates
     LBApplic->setFont(system12);
-    LBApplic->setColumnCount(3);
-    LBApplic->setHeaderLabels(
-        {QStringLiteral("Application"), QStringLiteral("Version"), QStringLiteral("Date")});
+    LBApplicLignes = new ListeApplications(LBApplic);
+    LBApplic->setModel(LBApplicLignes);
     LBApplic->setRootIsDecorated(false);
     LBApplic->setItemsExpandable(false);
     LBApplic->setSortingEnabled(false); // a click on a heading never reorders the rows
@@ -156,27 +156,12 @@ QString WNewVersion::MTraitReponse(const QString& reponse) {
     QString text = reponse;
     text.replace(QLatin1String("\r\n"), QLatin1String("\r"));
     text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-    // An empty reply holds no line, and a line end after the last line starts none.
-    QStringList lines = text.split(QLatin1Char('\r'));
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-
-    LBApplic->clear();
+    LBApplicLignes->MRemplit(text); // an empty reply holds no line
     QString found;
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(lines.size());
-    for (const QString& line : lines) {
-        const QStringList fields = line.split(QLatin1String("--"));
-        const auto field = [&fields](int n) { return n < fields.size() ? fields[n] : QString(); };
-        auto* row = new QTreeWidgetItem;
-        // Empty cells stay unset, so a flood of empty lines costs little.
-        const QString cells[] = {field(0), field(2), field(3)};
-        for (int column = 0; column < 3; ++column) {
-            if (!cells[column].isEmpty()) row->setText(column, cells[column]);
-        }
-        rows.append(row);
-        if (MExtractLeNom(field(1)) == ownName) found = field(1); // the last matching line wins
+    for (int row = 0; row < LBApplicLignes->rowCount(); ++row) {
+        const QStringView longVersion = ListeApplications::MChamp(LBApplicLignes->MLigne(row), 1);
+        if (MExtractLeNom(longVersion.toString()) == ownName) found = longVersion.toString(); // the last wins
     }
-    LBApplic->addTopLevelItems(rows);
     return found;
 }
 

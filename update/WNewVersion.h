@@ -7,11 +7,12 @@
 #include <vector>
 
 class HTTPSocket;
+class ListeApplications;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 
 class WNewVersion : public Window {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
     QPushButton* BtNewEssai;
     QTimer* Timer1;
     QGroupBox* GroupBox1;
-    QTreeWidget* LBApplic;
+    QTreeView* LBApplic;
+    ListeApplications* LBApplicLignes; // what LBApplic shows
 
     void MOuvrir();
     // One whole check. The window may be closed while it waits; the check then ends silently.

@@ -6,7 +6,7 @@
 #include "WNewVersion.h"
 
 #include <QApplication>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -59,9 +59,10 @@ using Rows = std::vector<std::array<QString, 3>>;
 
 Rows Shown() {
     Rows rows;
-    for (int i = 0; i < window->LBApplic->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = window->LBApplic->topLevelItem(i);
-        rows.push_back({item->text(0), item->text(1), item->text(2)});
+    const QAbstractItemModel& list = *window->LBApplic->model();
+    for (int i = 0; i < list.rowCount(); ++i) {
+        const auto cell = [&](int column) { return list.index(i, column).data().toString(); };
+        rows.push_back({cell(0), cell(1), cell(2)});
     }
     return rows;
 }

@@ -4,6 +4,9 @@
 
 #include "PictureItems.h"
 
+#include <QElapsedTimer>
+#include <QPainter>
+
 #include <climits>
 
 namespace {
@@ -80,6 +83,12 @@ TEST_F(MainWindow, ClicksToColumnsTheTickFilterFullColumnsAndTheOpeningSide) {
     ClickAt(w, ColumnX(w, 1), 10);
     EXPECT_GE(w.PTicks, before + 20);
     EXPECT_LE(w.PTicks, Ticks() + 20);
+    // Ticks count sixtieths of a second.
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 start = Ticks();
+    QTest::qSleep(500);
+    EXPECT_NEAR(double(Ticks() - start), double(clock.elapsed()) * 60 / 1000, 4);
     // As if the last click had been accepted a tick ago: dropped silently, filter kept. The rest of
     // the filter's time is the margin a slow machine has before the click below reaches the window.
     int count = CountTokens(w.PPlateau).Total();

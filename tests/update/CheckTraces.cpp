@@ -3,7 +3,6 @@
 #include <QAbstractSocket>
 #include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
@@ -29,15 +28,6 @@ void Removed(QObject* object) {
     if (census) census->erase(object);
 }
 
-qint64 StatusField(const char* name) {
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(name))
-            return line.mid(qstrlen(name)).trimmed().split(' ').front().toLongLong() * 1024;
-    }
-    return -1;
-}
 } // namespace
 
 int ThreadCount() {
@@ -84,17 +74,8 @@ int ObjectCensus::WorkingObjectsAlive(const QObject* exempt) const {
         while (owner && owner != exempt) owner = owner->parent();
         if (owner) continue;
         if (qobject_cast<QTimer*>(object) || qobject_cast<QSocketNotifier*>(object) ||
-            qobject_cast<QAbstractSocket*>(object) || qobject_cast<QThread*>(object) ||
-            qobject_cast<QNetworkAccessManager*>(object))
+            qobject_cast<QAbstractSocket*>(object) || qobject_cast<QThread*>(object))
             ++alive;
     }
     return alive;
-}
-
-qint64 ResidentBytes() { return StatusField("VmRSS:"); }
-qint64 PeakResidentBytes() { return StatusField("VmHWM:"); }
-
-void ResetPeakMemory() {
-    QFile file(QStringLiteral("/proc/self/clear_refs"));
-    if (file.open(QIODevice::WriteOnly)) file.write("5");
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What a finished update check may have left in this process: threads, client sockets, Qt
-// objects that keep working (timers, socket notifiers, sockets, threads), and memory.
+// objects that keep working (timers, socket notifiers, sockets, threads); memory: ProcessMemory.h.
 #include <QtGlobal>
 
 class QObject;
@@ -16,12 +16,7 @@ public:
     ~ObjectCensus();
     ObjectCensus(const ObjectCensus&) = delete;
     ObjectCensus& operator=(const ObjectCensus&) = delete;
-    // Those still alive that are timers, socket notifiers, sockets, threads or network managers,
+    // Those still alive that are timers, socket notifiers, sockets or threads,
     // other than `exempt` and what it owns (the tests' own server).
     int WorkingObjectsAlive(const QObject* exempt) const;
 };
-
-// Resident memory in bytes: now, and the peak since the last ResetPeakMemory.
-qint64 ResidentBytes();
-qint64 PeakResidentBytes();
-void ResetPeakMemory();

@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <memory>
+#include <sys/socket.h>
 
 LocalHttpServer::LocalHttpServer() {
     listen(QHostAddress::LocalHost, 0);
@@ -32,18 +33,35 @@ void LocalHttpServer::Accept() {
             switch (mode) {
             case Mode::Reply:
                 socket->write(out);
-                socket->disconnectFromHost();
+                if (!filler.isEmpty()) {
+                    connect(socket, &QTcpSocket::bytesWritten, socket, [socket, more = filler] {
+                        if (socket->bytesToWrite() < more.size()) socket->write(more);
+                    });
+                } else if (reset) {
+                    connect(socket, &QTcpSocket::bytesWritten, socket, [socket] {
+                        if (socket->bytesToWrite() > 0) return;
+                        const linger hard{1, 0}; // a close with a zero linger time sends RST
+                        setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
+                                   sizeof hard);
+                        socket->abort();
+                    });
+                } else {
+                    socket->disconnectFromHost();
+                }
                 break;
             case Mode::Silent:
                 break;
-            case Mode::CloseAtOnce:
-                socket->abort();
-                socket->deleteLater();
-                break;
             case Mode::Trickle: {
-                socket->write(out);
                 auto* timer = new QTimer(socket);
-                connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+                auto sent = std::make_shared<int>(0);
+                const auto next = [socket, timer, out, sent, count = pieces] {
+                    const qsizetype piece = (out.size() + count - 1) / count;
+                    socket->write(out.mid(*sent * piece, piece));
+                    if (++*sent < count) return;
+                    timer->stop();
+                    socket->disconnectFromHost();
+                };
+                connect(timer, &QTimer::timeout, socket, next);
                 timer->start(trickleMs);
                 break;
             }

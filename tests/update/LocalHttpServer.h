@@ -8,18 +8,21 @@
 class LocalHttpServer : public QTcpServer {
 public:
     enum class Mode {
-        Reply,       // sends `response` whole, then closes
-        Silent,      // accepts, reads, never answers
-        CloseAtOnce, // closes as soon as the request has come
-        Trickle,     // sends `response` at once, then one more byte every `trickleMs`, forever
+        Reply,   // sends `response` whole, then `filler` for as long as the peer takes it, or
+                 // else closes, with a reset if `reset` is set
+        Silent,  // accepts, reads, never answers
+        Trickle, // sends `response` in `pieces` pieces, one every `trickleMs` from the request on,
+                 // then closes
     };
 
     LocalHttpServer();
     quint16 Port() const { return serverPort(); }
 
     Mode mode = Mode::Reply;
-    QByteArray response;
+    QByteArray response, filler;
+    bool reset = false;
     int trickleMs = 300;
+    int pieces = 4;
 
     QList<QByteArray> requests; // the request heads received, in order
 
