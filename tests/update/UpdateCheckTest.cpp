@@ -176,6 +176,7 @@ TEST_F(UpdateCheck, DuringTheWaitTheMessageSaysSoAndTheMenuRunsAnInnerCheck) {
 TEST_F(UpdateCheck, TheButtonsRunANewCheckAndOpenTheDownloadPageAndTheHiddenWindowCloses) {
     WNewVersion& w = Check("Abc--Abc Def 1.2--1.2--d");
     ASSERT_EQ(w.ChMess->text(), kLatest);
+    EXPECT_EQ(w.ChApplic->text(), "Abc Def 1.2"); // the running long version
     server.response = LocalHttpServer::Ok("Abc--Abc Def 1.3--1.3--d");
     QTest::mouseClick(w.BtNewEssai, Qt::LeftButton);
     QCoreApplication::processEvents(); // the check runs from the event loop
