@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMap>
 #include <QPainter>
 #include <QPointer>
@@ -210,16 +211,18 @@ inline QImage Scaled(const QImage& picture, const QRect& from, const QSize& to) 
 }
 
 // A window as its layout makes it: its size, then each control's place, size and text size in
-// pixels (0 for the standard size), in the order the controls were made.
+// pixels (0 for the standard size), and a static text's colour, in the order the controls were made.
 inline QString Layout(const Window& w) {
     QString layout = QStringLiteral("%1x%2").arg(w.Width()).arg(w.Height());
     for (const QWidget* c : w.Content()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        layout += QStringLiteral(" | %1,%2 %3x%4 %5")
-                      .arg(c->x())
-                      .arg(c->y())
-                      .arg(c->width())
-                      .arg(c->height())
-                      .arg(qMax(0, c->font().pixelSize()));
+        layout +=
+            QStringLiteral(" | %1,%2 %3x%4 %5")
+                .arg(c->x())
+                .arg(c->y())
+                .arg(c->width())
+                .arg(c->height())
+                .arg(qMax(0, c->font().pixelSize())) +
+            (qobject_cast<const QLabel*>(c) ? " " + c->palette().color(QPalette::WindowText).name() : "");
     return layout;
 }
 

@@ -23,8 +23,9 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     w.Show();
     EXPECT_EQ(w.TApplic->text(), QStringLiteral(KESTROVA_TEST_LONG_VERSION));
     EXPECT_EQ(w.TVersion->text(), QStringLiteral(KESTROVA_TEST_SHORT_VERSION));
-    EXPECT_EQ(Layout(w), "294x345 | 13,14 27x38 0 | 253,14 27x38 0 | 52,15 189x33 20 | 13,78 267x218 12 | "
-                         "96,299 100x20 12 | 140,48 100x20 10");
+    EXPECT_EQ(Layout(w),
+              "294x345 | 13,14 27x38 0 | 253,14 27x38 0 | 52,15 189x33 20 #000000 | 13,78 267x218 12 "
+              "#000000 | 96,299 100x20 12 #0200d5 | 140,48 100x20 10 #000000");
     EXPECT_EQ(w.StaticText2->text(),
               QStringLiteral(
                   "Jeux de type Brassenay Quatre. Le moteur ne marche que sur analyse de position courante "

@@ -301,14 +301,13 @@ TEST_F(Windows, AllOpenTheyAreFixedAndNonBlockingAndAtQuitTheirCloseHandlersCrea
     const std::tuple<Window*, const char*, bool, const char*> windows[] = {
         {ExistingWindow<WJournal>(), "Journal des Coups", true, "192x407 | 20,14 152x373 10"},
         {ExistingWindow<WTrace>(), "Trace", true, "529x450 | 20,14 489x416 0"},
-        {&WindowInstance<WEgalite>(), "Egalité", true, "402x60 | 20,1 198x51 40 | 238,20 144x20 0"},
+        {&WindowInstance<WEgalite>(), "Egalité", true, "402x60 | 20,1 198x51 40 #00cc00 | 238,20 144x20 0"},
         {&WindowInstance<WGagnant>(), "Le gagnant est ...", true,
-         "330x60 | 166,20 144x20 0 | 20,19 80x20 24 | 102,11 35x37 0"},
+         "330x60 | 166,20 144x20 0 | 20,19 80x20 24 #000000 | 102,11 35x37 0"},
         {ExistingWindow<WQuiDoitJouer>(), "Qui doit jouer", false, "300x35 | 3,0 301x35 0"},
         {&WindowInstance<WNewVersion>(), "Recherche mise à jour", true,
-         "412x463 | 20,14 225x20 12 | 20,38 361x40 30 | 195,166 196x20 12 | 6,105 397x45 14 | 22,166 154x20 "
-         "12 | "
-         "14,202 384x249 12"}};
+         "412x463 | 20,14 225x20 12 #000000 | 20,38 361x40 30 #000000 | 195,166 196x20 12 | 6,105 397x45 14 "
+         "#000000 | 22,166 154x20 12 | 14,202 384x249 12"}};
     for (auto [window, title, closeBox, layout] : windows) {
         ASSERT_NE(window, nullptr);
         SCOPED_TRACE(title);

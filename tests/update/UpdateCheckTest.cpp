@@ -132,10 +132,16 @@ TEST_F(UpdateCheck, WorkedExamplesThroughALocalServer) {
         EXPECT_TRUE(w.BtNewEssai->isEnabled());
         EXPECT_TRUE(w.isVisible());
     }
-    const QAbstractItemModel& list = *ExistingWindow<WNewVersion>()->LBApplic->model();
-    for (const int column : {0, 1, 2})
-        EXPECT_EQ(list.headerData(column, Qt::Horizontal).toString(),
+    // The headings, and widths of 48, 20 and 33 % of the list's 370 pixels, its frame aside.
+    const QTreeView& list = *ExistingWindow<WNewVersion>()->LBApplic;
+    for (const int column : {0, 1, 2}) {
+        EXPECT_EQ(list.model()->headerData(column, Qt::Horizontal).toString(),
                   QStringList({"Application", "Version", "Date"})[column]);
+        EXPECT_NEAR(list.columnWidth(column), (std::vector{177, 74, 122})[column], 3);
+    }
+    // Asked of the web site's port 80, waited for 15 seconds without new data.
+    EXPECT_EQ(UpdateCheckSettings().port, 80);
+    EXPECT_EQ(UpdateCheckSettings().idleTimeout, 15s);
     // One window served every check.
     EXPECT_EQ(server.requests.size(), qsizetype(cases.size()));
     EXPECT_EQ(WNewVersion::MExtractLeNom("A B C"), "A B ");
@@ -170,6 +176,7 @@ TEST_F(UpdateCheck, DuringTheWaitTheMessageSaysSoAndTheMenuRunsAnInnerCheck) {
 TEST_F(UpdateCheck, TheButtonsRunANewCheckAndOpenTheDownloadPageAndTheHiddenWindowCloses) {
     WNewVersion& w = Check("Abc--Abc Def 1.2--1.2--d");
     ASSERT_EQ(w.ChMess->text(), kLatest);
+    EXPECT_EQ(w.ChApplic->text(), "Abc Def 1.2"); // the running long version
     server.response = LocalHttpServer::Ok("Abc--Abc Def 1.3--1.3--d");
     QTest::mouseClick(w.BtNewEssai, Qt::LeftButton);
     QCoreApplication::processEvents(); // the check runs from the event loop
