@@ -4,9 +4,7 @@
 #include "HTTPSocket.h"
 
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QTcpSocket>
-#include <QTest>
 #include <QTimer>
 #include <cstring>
 #include <ctime>
@@ -14,7 +12,6 @@
 #include <gtest/gtest.h>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <qpa/qwindowsysteminterface.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -151,32 +148,6 @@ TEST(HTTPSocket, CloseDoesNotWaitForAPendingLookUp) {
     });
     EXPECT_EQ(socket.Get(Address(kEndless, 80), 30s), QString());
     EXPECT_LT(sinceClose.elapsed(), 500);
-}
-
-// A key typed while a Get waits: handled at once with Yield, only after the Get without it.
-TEST(HTTPSocket, AKeyTypedDuringTheWaitIsHandledThenOnlyWithYield) {
-    LocalHttpServer server;
-    server.mode = LocalHttpServer::Mode::Silent;
-    QLineEdit field;
-    field.show();
-    field.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
-    for (const bool yield : {false, true}) {
-        SCOPED_TRACE(yield ? "Yield" : "no Yield");
-        field.clear();
-        HTTPSocket socket;
-        socket.Yield = yield;
-        QString typedWhileWaiting;
-        QTimer::singleShot(50, [&] {
-            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
-                field.windowHandle(), QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-            QTimer::singleShot(100, [&] { typedWhileWaiting = field.text(); });
-        });
-        EXPECT_EQ(socket.Get(Address("127.0.0.1", server.Port()), 1s), QString());
-        EXPECT_EQ(typedWhileWaiting, yield ? "a" : "");
-        QCoreApplication::processEvents();
-        EXPECT_EQ(field.text(), "a");
-    }
 }
 
 TEST(HTTPSocket, TheEnvironmentsProxyIsUsedSaveForItsExceptions) {
