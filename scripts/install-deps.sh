@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-dejavu-core liblz4-dev
+  qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-dejavu-core liblz4-dev
   libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
 )

