@@ -134,8 +134,7 @@ TEST_F(BoardTest, WinsAndDrawsThroughTheCellPlayed) {
         ASSERT_FALSE(board.PTopGagne);
         log.clear();
         Play(c.last);
-        const bool won = std::string(c.outcome).rfind("win", 0) == 0;
-        EXPECT_EQ(board.PTopGagne, won);
+        EXPECT_EQ(board.PTopGagne, std::string(c.outcome).rfind("win", 0) == 0);
         EXPECT_EQ(board.PTopEgalite, c.outcome == std::string("tie"));
         ASSERT_GE(log.size(), 2u);
         if (*c.outcome) {
