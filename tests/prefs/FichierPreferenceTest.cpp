@@ -130,8 +130,8 @@ protected:
     std::string Refuse(const QString& chemin = {}) const {
         return Ligne(Sauve, chemin.isEmpty() ? Chemin() : chemin, "fichier refusé au démarrage");
     }
-    void Ecrit(const QByteArray& contenu) {
-        QFile f(Chemin());
+    void Ecrit(const QByteArray& contenu, const QString& chemin = {}) {
+        QFile f(chemin.isEmpty() ? Chemin() : chemin);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ASSERT_EQ(f.write(contenu), contenu.size());
     }
@@ -299,8 +299,7 @@ TEST_F(Preferences, ASaveKeepsTheOwnerGroupAndModeAndLeavesAUsersFilesToTheUser)
     // is neither read nor written.
     const QString systeme = dossier.filePath("systeme");
     const QByteArray secret = "root:x:0:0-] :/root\n";
-    Ecrit(secret);
-    ASSERT_TRUE(QFile::rename(Chemin(), systeme));
+    Ecrit(secret, systeme);
     chmod(QFile::encodeName(systeme).constData(), 0640);
     const auto plante = [&] {
         if (!QFile::remove(fichier) || !QFile::link(systeme, fichier)) _exit(1);
