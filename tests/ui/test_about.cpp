@@ -45,8 +45,7 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     EXPECT_FALSE(w.IsClosing());
     w.Close();
     FlushDeletes();
-    const QString home = AuthorHomePage();
-    const QString mail = QStringLiteral("mailto:") + AuthorMailAddress();
+    const QString home = AuthorHomePage(), mail = QStringLiteral("mailto:") + AuthorMailAddress();
     EXPECT_EQ(desktop.urls, (QStringList{home, home, mail, home, home, mail}));
 
     // The about item is the application's, and modal; the background or the close box ends it,

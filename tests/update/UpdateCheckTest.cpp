@@ -229,8 +229,7 @@ TEST_F(UpdateCheck, ClosingTheWindowDuringTheWaitEndsEveryCheckSilently) {
 }
 
 TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
-    const QByteArray head = "HTTP/1.1 200 OK\r\n";
-    const QByteArray chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+    const QByteArray head = "HTTP/1.1 200 OK\r\n", chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
     const QByteArray line = "Abc--Abc Def 1.3--1.3--d\n";
     // Long waits: only a bound can end these checks within the idle time, however slow the machine.
     Configure(30s);
