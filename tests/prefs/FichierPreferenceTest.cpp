@@ -28,10 +28,9 @@
 
 using namespace FichierPreference;
 
-// While a test records them, the process's fsync and rename calls in order: a save must put its
-// file on disk before renaming it, and its folder after. A test may also act just before a rename.
+// The process's fsync and rename calls in order since the test began: a save must put its file
+// on disk before renaming it, and its folder after. A test may also act just before a rename.
 QStringList Journal;
-bool Enregistre = false;
 std::function<void(const char*)> AvantRenommage;
 
 QString Inode(const QString& chemin) {
@@ -40,12 +39,12 @@ QString Inode(const QString& chemin) {
 }
 
 extern "C" int fsync(int fd) {
-    if (Enregistre) Journal << "fsync " + Inode(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    Journal << "fsync " + Inode(QStringLiteral("/proc/self/fd/%1").arg(fd));
     return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
 }
 
 extern "C" int rename(const char* ancien, const char* nouveau) noexcept {
-    if (Enregistre) Journal << "renomme " + Inode(QFile::decodeName(ancien));
+    Journal << "renomme " + Inode(QFile::decodeName(ancien));
     if (AvantRenommage) std::exchange(AvantRenommage, {})(ancien);
     return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(ancien, nouveau);
 }
@@ -174,9 +173,7 @@ TEST_F(Preferences, ValuesAndFileLinesComeBackAsStoredFilesRelyOn) {
     mPrefNbIntegerEcrit(INT32_MAX, "Max");
     mPrefBoolEcrit(true, "RetailProp");
     mPrefBoolEcrit(false, "Autre");
-    Enregistre = true;
     mAppPrefFichierEcriture();
-    Enregistre = false;
     EXPECT_EQ(Lit(), "[-Autre-] Non\n[-Max-] 2147483647\n[-Min-] -2147483648\n[-RetailProp-] Oui\n");
     // On disk before it takes the old file's place, and the folder's new entry after.
     const QString fichier = Inode(Chemin());
