@@ -40,26 +40,23 @@ TEST_F(ComputerMoveTest, EmptyBoardBlockAtEveryLevelAndParityAndBlocksAccumulate
 }
 
 TEST_F(ComputerMoveTest, TickParityDecidesTies) {
-    Play("0R6R1B5B2R4R"); // columns 2 and 4 tie at 108, above column 3's 1
-    platform.ticks = 10;
-    board.MAutomateSuivant();
-    EXPECT_EQ(At(2, 1).PScore, 108);
-    EXPECT_EQ(At(4, 1).PScore, 108);
-    EXPECT_EQ(At(3, 0).PScore, 1);
-    EXPECT_EQ(log.back(), "choose 2 1");
+    // The moves, an even tick count, and the choices at it and at the next, odd one.
+    const std::tuple<const char*, int, const char*, const char*> cases[] = {
+        {"0R6R6R0R0R6R", 2, "choose 0 3", "choose 6 3"},  // columns 0 and 6 both complete four for red
+        {"0R6R1B5B2R4R", 10, "choose 2 1", "choose 4 1"}, // columns 2 and 4 tie at 108, above column 3's 1
+    };
+    for (const auto& [moves, ticks, even, odd] : cases) {
+        board.MNouvellePartie();
+        Play(moves);
+        for (const int t : {ticks, ticks + 1}) {
+            platform.ticks = t;
+            board.MAutomateSuivant();
+            EXPECT_EQ(log.back(), t == ticks ? even : odd) << moves;
+        }
+    }
+    EXPECT_EQ((std::vector<int>{At(2, 1).PScore, At(4, 1).PScore, At(3, 0).PScore}),
+              (std::vector<int>{108, 108, 1}));
     EXPECT_NE(board.TraceText.find("•••••Choix : 3\n"), std::string::npos);
-    platform.ticks = 11;
-    board.MAutomateSuivant();
-    EXPECT_EQ(log.back(), "choose 4 1");
-
-    board.MNouvellePartie();
-    Play("0R6R6R0R0R6R"); // columns 0 and 6 both complete four for red
-    platform.ticks = 2;
-    board.MAutomateSuivant();
-    EXPECT_EQ(log.back(), "choose 0 3");
-    platform.ticks = 3;
-    board.MAutomateSuivant();
-    EXPECT_EQ(log.back(), "choose 6 3");
 }
 
 TEST_F(ComputerMoveTest, FullColumnAndTopRowHaveNoFuture) {

@@ -45,8 +45,7 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
     EXPECT_FALSE(w.IsClosing());
     w.Close();
     FlushDeletes();
-    const QString home = AuthorHomePage();
-    const QString mail = QStringLiteral("mailto:") + AuthorMailAddress();
+    const QString home = AuthorHomePage(), mail = QStringLiteral("mailto:") + AuthorMailAddress();
     EXPECT_EQ(desktop.urls, (QStringList{home, home, mail, home, home, mail}));
 
     // The about item is the application's, and modal; the background or the close box ends it,
@@ -65,15 +64,13 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
             closeIt(*shown);
         });
         // Should the gesture not close it, end the modal display here rather than hang.
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&] {
+        QObject guard; // the wait ends with this pass
+        QTimer::singleShot(3000, &guard, [&] {
             if (WHelp* open = ExistingWindow<WHelp>()) {
                 stillOpen = true;
                 open->Close();
             }
         });
-        guard.start(3000);
         EXPECT_TRUE(AppInstance().HandleMenu(QStringLiteral("MnAPropos"), -1));
         EXPECT_FALSE(stillOpen) << "the gesture did not close the about window";
         FlushDeletes();

@@ -34,9 +34,8 @@ TEST_P(BoardGeometry, MarginsAndCells) {
         (std::vector<int>{g.margin, g.margin, g.margin2X, g.margin2Y, g.offsetY, g.cellWidth, g.cellHeight}));
     EXPECT_DOUBLE_EQ(w.PLargFl, g.exactWidth);
     EXPECT_DOUBLE_EQ(w.PHautFl, g.exactHeight);
-    EXPECT_EQ(QSize(w.PPionBleu->Width(), w.PPionBleu->Height()), QSize(g.cellWidth - 16, g.cellHeight - 16));
-    EXPECT_EQ(QSize(w.PPionRouge->Width(), w.PPionRouge->Height()),
-              QSize(g.cellWidth - 16, g.cellHeight - 16));
+    for (const PictureRef& pion : {w.PPionBleu, w.PPionRouge})
+        EXPECT_EQ(QSize(pion->Width(), pion->Height()), QSize(g.cellWidth - 16, g.cellHeight - 16));
     // Where the tokens and the cells around them land in the frame is checked pixel for pixel by
     // the picture tests.
 }
@@ -61,8 +60,7 @@ TEST_F(MainWindow, ClicksToColumnsTheTickFilterFullColumnsAndTheOpeningSide) {
     // Solo at launch: red opens, so the computer's token is down and blue is to play.
     EXPECT_TRUE(w.PSolo);
     EXPECT_EQ(CountTokens(w.PPlateau).red, 1);
-    EXPECT_TRUE(w.TopAJouerBleu);
-    EXPECT_FALSE(w.TopAJouerRouge);
+    EXPECT_TRUE(w.TopAJouerBleu && !w.TopAJouerRouge);
     Choose(w, w.MNNewPartie());
     EXPECT_FALSE(w.TopDemarreRouge);
     EXPECT_EQ(CountTokens(w.PPlateau).Total(), 0) << "blue opens: the computer waits";
@@ -120,8 +118,7 @@ TEST_F(MainWindow, ClicksToColumnsTheTickFilterFullColumnsAndTheOpeningSide) {
     ClickAt(w, ColumnX(w, 0), 5);
     EXPECT_EQ(game.desktop.beeps, 1);
     EXPECT_EQ(w.PPlateau.PCaseJouee, last);
-    EXPECT_TRUE(w.TopAJouerBleu);
-    EXPECT_FALSE(w.TopAJouerRouge);
+    EXPECT_TRUE(w.TopAJouerBleu && !w.TopAJouerRouge);
     // In solo mode the computer does not answer a refused move either.
     Choose(w, w.MnSolo());
     ClickAt(w, ColumnX(w, 0), 5);

@@ -106,17 +106,11 @@ TEST_P(LaunchAndQuit, TheWindowReadsWhatOpenLoadedAndTheFileIsWrittenAfterItClos
     w._MnAgrandProp_Action();
     w._MnDuo_Action();
     QPointer<WKestrova> main(&w);
-    switch (GetParam()) {
-    case QuitBy::CloseBox:
-        w.Close();
-        break;
-    case QuitBy::QuitItem:
-        w.FileQuit()->Action()->trigger();
-        break;
-    case QuitBy::QuitShortcut:
+    if (GetParam() == QuitBy::CloseBox) w.Close();
+    if (GetParam() == QuitBy::QuitItem) w.FileQuit()->Action()->trigger();
+    if (GetParam() == QuitBy::QuitShortcut) {
         Front(w);
         QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
-        break;
     }
     // The window closed and asked to quit; the file is written only by the application's Close.
     ASSERT_FALSE(game.desktop.quits.empty());

@@ -164,7 +164,13 @@ TEST_F(Windows, PastingIntoTheLogWithOrWithoutAnythingToPaste) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     // Offscreen there is no selection to paste with the middle button; on X there is.
     const bool selection = clipboard->supportsSelection();
-    const auto fill = [&](const std::function<QMimeData*()>& make) {
+    // Data of the given format, or data that names no format at all (an empty clipboard on X).
+    const auto fill = [&](const char* format, const QByteArray& bytes) {
+        const auto make = [&] {
+            auto* data = new QMimeData;
+            if (format) data->setData(QString::fromLatin1(format), bytes);
+            return data;
+        };
         clipboard->setMimeData(make());
         if (selection) clipboard->setMimeData(make(), QClipboard::Selection);
     };
@@ -175,34 +181,18 @@ TEST_F(Windows, PastingIntoTheLogWithOrWithoutAnythingToPaste) {
         if (selection) QTest::mouseClick(field->viewport(), Qt::MiddleButton, {}, QPoint(140, 360));
     };
 
-    // An empty clipboard on X: data that names no format at all.
-    fill([] { return new QMimeData; });
-    pasteEveryWay();
-    EXPECT_EQ(field->Text(), Log(w));
-    clipboard->clear();
-    if (selection) clipboard->clear(QClipboard::Selection);
-    pasteEveryWay();
-    EXPECT_EQ(field->Text(), Log(w));
-    fill([] {
-        auto* data = new QMimeData;
-        data->setData(QStringLiteral("application/octet-stream"), QByteArray(3, '\0'));
-        return data;
-    });
-    pasteEveryWay();
-    EXPECT_EQ(field->Text(), Log(w));
-    fill([] {
-        auto* data = new QMimeData;
-        data->setText(QString());
-        return data;
-    });
-    pasteEveryWay();
-    EXPECT_EQ(field->Text(), Log(w));
-
-    fill([] {
-        auto* data = new QMimeData;
-        data->setText(QStringLiteral("é"));
-        return data;
-    });
+    // No format, bytes of no text, an empty text, then a cleared clipboard.
+    const std::pair<const char*, QByteArray> nothing[] = {
+        {nullptr, {}}, {"application/octet-stream", QByteArray(3, '\0')}, {"text/plain", ""}, {"", {}}};
+    for (const auto& [format, bytes] : nothing) {
+        const bool cleared = format && !*format;
+        if (cleared) clipboard->clear();
+        if (cleared && selection) clipboard->clear(QClipboard::Selection);
+        if (!cleared) fill(format, bytes);
+        pasteEveryWay();
+        EXPECT_EQ(field->Text(), Log(w)) << (format ? format : "no format");
+    }
+    fill("text/plain", "é");
     pasteEveryWay();
     const QString before = Log(w) + QString(selection ? 4 : 3, QChar(0xE9));
     EXPECT_EQ(field->Text(), before);

@@ -20,18 +20,14 @@ void LocalHttpServer::Accept() {
     while (QTcpSocket* socket = nextPendingConnection()) {
         const int number = int(requests.size());
         requests.append(QByteArray());
-        auto head = std::make_shared<QByteArray>();
-        auto answered = std::make_shared<bool>(false);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, head, answered, number] {
-            if (*answered) return;
-            *head += socket->readAll();
-            if (!head->contains("\r\n\r\n")) return;
-            requests[number] = *head;
-            *answered = true;
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, number] {
+            QByteArray& head = requests[number];
+            if (head.contains("\r\n\r\n")) return; // answered already
+            head += socket->readAll();
+            if (!head.contains("\r\n\r\n")) return;
             const QByteArray out = response;
-            switch (mode) {
-            case Mode::Reply:
+            if (mode == Mode::Reply) {
                 socket->write(out);
                 if (!filler.isEmpty()) {
                     connect(socket, &QTcpSocket::bytesWritten, socket, [socket, more = filler] {
@@ -48,10 +44,7 @@ void LocalHttpServer::Accept() {
                 } else {
                     socket->disconnectFromHost();
                 }
-                break;
-            case Mode::Silent:
-                break;
-            case Mode::Trickle: {
+            } else if (mode == Mode::Trickle) { // a silent server sends nothing
                 auto* timer = new QTimer(socket);
                 auto sent = std::make_shared<int>(0);
                 const auto next = [socket, timer, out, sent, count = pieces] {
@@ -63,8 +56,6 @@ void LocalHttpServer::Accept() {
                 };
                 connect(timer, &QTimer::timeout, socket, next);
                 timer->start(trickleMs);
-                break;
-            }
             }
         });
     }

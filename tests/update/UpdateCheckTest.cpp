@@ -229,14 +229,11 @@ TEST_F(UpdateCheck, ClosingTheWindowDuringTheWaitEndsEveryCheckSilently) {
 }
 
 TEST_F(UpdateCheck, HostileServersEndTheCheckAtOnceAndLeaveNothingBehind) {
-    const QByteArray head = "HTTP/1.1 200 OK\r\n";
-    const QByteArray chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+    const QByteArray head = "HTTP/1.1 200 OK\r\n", chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
     const QByteArray line = "Abc--Abc Def 1.3--1.3--d\n";
-    UpdateCheckSettings settings = CurrentUpdateCheckSettings();
     // Long waits: only a bound can end these checks within the idle time, however slow the machine.
-    settings.idleTimeout = 30s;
-    settings.totalLimit = 120s;
-    SetUpdateCheckSettingsForTests(settings);
+    Configure(30s);
+    const UpdateCheckSettings settings = CurrentUpdateCheckSettings();
 
     // A well-formed chunked reply counts; it also makes the window and pays every first-use cost
     // before the counting starts.
