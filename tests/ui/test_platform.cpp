@@ -4,6 +4,7 @@
 
 #include "Canvas.h"
 #include "ControlFont.h"
+#include "PreferencesFolder.h"
 #include "StaticText.h"
 
 #include <QTimer>
@@ -31,22 +32,19 @@ TEST(Picture, TheMaskKeepsBlackRemovesWhiteAndLetsGreyHalfThroughWhereverItIsDra
     EXPECT_EQ(tall.Image().pixel(0, 1), qRgb(0, 0, 0)) << "stretched to both rows";
 }
 
-// A window of the test's own: its releases counted, and whether it was still found while it closed.
+// A window of the test's own with a menu bar: its releases counted, and whether it was still found, or
+// still in front, while it closed.
 struct Probe : Window {
-    int ups = 0;
-    bool foundClosing = false;
+    Probe() { SetMenuBar(bar); }
+    MenuBar bar;
+    int ups = 0, seen = 0;
     bool Event_MouseDown(int, int) override { return true; }
     void Event_MouseUp(int, int) override { ++ups; }
-    void Event_Close() override {
-        foundClosing = ExistingWindow<Probe>() || (GetMenuBar() && GetMenuBar()->FrontHandler());
-    }
+    void Event_Close() override { seen = ExistingWindow<Probe>() || bar.FrontHandler(); }
 };
 
 TEST(Window, TakesOnlyPressedReleasesKeepsItsFrameEndsAModalShowOnHideAndLeavesWhenClosing) {
-    MenuBar bar;
     QPointer<Probe> w = &WindowInstance<Probe>();
-    w->SetMenuBar(bar);
-    w->SetSize(20, 20);
     w->Show();
     Front(*w);
     QTest::mouseRelease(w->Content(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -56,7 +54,7 @@ TEST(Window, TakesOnlyPressedReleasesKeepsItsFrameEndsAModalShowOnHideAndLeavesW
     w->SetSize(30, 30);
     EXPECT_EQ(w->Frame().Image().pixel(19, 19), qRgb(0, 0, 0)) << "the old frame kept";
     w->Close();
-    EXPECT_FALSE(w->foundClosing);
+    EXPECT_FALSE(w->seen);
     QPointer<Probe> next = &WindowInstance<Probe>();
     QTimer::singleShot(0, next, [next] { next->Hide(); });
     QTimer::singleShot(5000, next, [next] { next->Close(); }); // ends a wait the hide did not
@@ -67,6 +65,8 @@ TEST(Window, TakesOnlyPressedReleasesKeepsItsFrameEndsAModalShowOnHideAndLeavesW
     QLabel l; // static texts as the layouts place them
     PlaceStaticText(&l, {}, ControlFont(QStringLiteral("Serif"), 13, true), Qt::AlignRight);
     EXPECT_EQ(l.alignment(), Qt::AlignRight);
+    EXPECT_EQ(PreferencesFolder(), QDir::home().filePath(".qttest/config"))
+        << "the folder itself, in test mode";
     EXPECT_TRUE(l.font().bold() && l.font().family() == QStringLiteral("Serif") &&
                 l.font().pixelSize() == 13);
 }
