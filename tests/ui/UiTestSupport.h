@@ -168,8 +168,8 @@ inline void Play(WKestrova& w, const std::vector<int>& columns) {
     for (int c : columns) ClickAt(w, ColumnX(w, c), w.Height() / 2);
 }
 
-// The main window in front, as when the user opens its menus or types a shortcut.
-inline void Front(WKestrova& w) {
+// A window in front, as when the user opens its menus or types a shortcut.
+inline void Front(QWidget& w) {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 }

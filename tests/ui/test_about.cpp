@@ -50,7 +50,8 @@ TEST_F(AboutWindow, LinksOpenAnyNumberOfTimesAndTheBackgroundOrTheCloseBoxEndsTh
 
     // The about item is the application's, and modal; the background or the close box ends it,
     // and neither opens a link.
-    EXPECT_FALSE(game.Main().HandleMenu(QStringLiteral("MnAPropos"), -1)) << "the main window leaves it";
+    EXPECT_FALSE(game.Main().HandleMenu(QStringLiteral("MnAPropos"), -1) ||
+                 AppInstance().HandleMenu(QStringLiteral("MnSolo"), -1)); // each leaves the other's item
     const std::function<void(WHelp&)> ways[] = {
         [](WHelp& help) { Click(help.Content(), QPoint(150, 335)); }, // below the address
         [](WHelp& help) { CloseBox(help); },
