@@ -159,8 +159,8 @@ QString WNewVersion::MTraitReponse(const QString& reponse) {
     LBApplicLignes->MRemplit(text); // an empty reply holds no line
     QString found;
     for (int row = 0; row < LBApplicLignes->rowCount(); ++row) {
-        const QStringView longVersion = ListeApplications::MChamp(LBApplicLignes->MLigne(row), 1);
-        if (MExtractLeNom(longVersion.toString()) == ownName) found = longVersion.toString(); // the last wins
+        const QString longVersion = ListeApplications::MChamp(LBApplicLignes->MLigne(row), 1).toString();
+        if (MExtractLeNom(longVersion) == ownName) found = longVersion; // the last wins
     }
     return found;
 }

@@ -64,13 +64,16 @@ TEST(Window, TakesOnlyPressedReleasesKeepsItsFrameEndsAModalShowOnHideAndLeavesW
     ASSERT_TRUE(next && next != w && !next->IsClosing()) << "a new window, not ended by its close";
     next->Close();
     FlushDeletes();
-    QLabel l; // static texts as the layouts place them
+}
+
+TEST(Framework, StaticTextsTakeTheirFontAndAlignmentAndPreferencesLieInTheConfigurationFolder) {
+    QLabel l; // as the layouts place them
     PlaceStaticText(&l, {}, ControlFont(QStringLiteral("Serif"), 13, true), Qt::AlignRight);
     EXPECT_EQ(l.alignment(), Qt::AlignRight);
-    EXPECT_EQ(PreferencesFolder(), QDir::home().filePath(".qttest/config"))
-        << "the folder itself, in test mode";
     EXPECT_TRUE(l.font().bold() && l.font().family() == QStringLiteral("Serif") &&
                 l.font().pixelSize() == 13);
+    EXPECT_EQ(PreferencesFolder(), QDir::home().filePath(".qttest/config"))
+        << "the folder itself, in test mode";
 }
 
 } // namespace
