@@ -8,10 +8,13 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <csignal>
+#include <deque>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
@@ -21,6 +24,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 #include <utility>
@@ -32,21 +36,89 @@ using namespace FichierPreference;
 // on disk before renaming it, and its folder after. A test may also act just before a rename.
 QStringList Journal;
 std::function<void(const char*)> AvantRenommage;
+// Stops the process after that many more of the steps a write in place takes (0: never).
+int ArretApres = 0;
+// What the next calls of pwrite do: 0 the real write, -1 half of it, an errno a failure.
+std::deque<int> Pannes;
+// Called once after the next pwrite at the start of a file.
+std::function<void()> ApresEcritureEnTete;
 
 QString Inode(const QString& chemin) {
     struct stat etat {};
     return stat(QFile::encodeName(chemin).constData(), &etat) == 0 ? QString::number(etat.st_ino) : "?";
 }
 
-extern "C" int fsync(int fd) {
-    Journal << "fsync " + Inode(QStringLiteral("/proc/self/fd/%1").arg(fd));
-    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+template <typename Fonction> Fonction* Vraie(const char* nom) {
+    return reinterpret_cast<Fonction*>(dlsym(RTLD_NEXT, nom));
 }
 
-extern "C" int rename(const char* ancien, const char* nouveau) noexcept {
-    Journal << "renomme " + Inode(QFile::decodeName(ancien));
-    if (AvantRenommage) std::exchange(AvantRenommage, {})(ancien);
-    return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(ancien, nouveau);
+void Etape() {
+    if (ArretApres > 0 && --ArretApres == 0) raise(SIGKILL);
+}
+
+extern "C" int fsync(int fd) {
+    Journal << "fsync " + Inode(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    const int fait = Vraie<int(int)>("fsync")(fd);
+    Etape();
+    return fait;
+}
+
+extern "C" int renameat(int de, const char* ancien, int vers, const char* nouveau) noexcept {
+    const QByteArray chemin = "/proc/self/fd/" + QByteArray::number(de) + "/" + ancien;
+    Journal << "renomme " + Inode(QFile::decodeName(chemin));
+    if (AvantRenommage) std::exchange(AvantRenommage, {})(chemin.constData());
+    return Vraie<int(int, const char*, int, const char*)>("renameat")(de, ancien, vers, nouveau);
+}
+
+// Called once after the next folder the process makes, with its name.
+std::function<void(const char*)> ApresMkdir;
+
+extern "C" int mkdir(const char* nom, mode_t mode) {
+    const int fait = Vraie<int(const char*, mode_t)>("mkdir")(nom, mode);
+    if (ApresMkdir) std::exchange(ApresMkdir, {})(nom);
+    return fait;
+}
+
+extern "C" int mkdirat(int dans, const char* nom, mode_t mode) {
+    const int fait = Vraie<int(int, const char*, mode_t)>("mkdirat")(dans, nom, mode);
+    if (ApresMkdir) std::exchange(ApresMkdir, {})(nom);
+    return fait;
+}
+
+// The function, not the structure of the same name.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow"
+extern "C" int flock(int fd, int operation) noexcept {
+    const int fait = Vraie<int(int, int)>("flock")(fd, operation);
+    Etape();
+    return fait;
+}
+#pragma GCC diagnostic pop
+
+extern "C" int ftruncate(int fd, off_t taille) noexcept {
+    const int fait = Vraie<int(int, off_t)>("ftruncate")(fd, taille);
+    Etape();
+    return fait;
+}
+
+extern "C" ssize_t pread(int fd, void* octets, size_t taille, off_t position) {
+    const ssize_t fait = Vraie<ssize_t(int, void*, size_t, off_t)>("pread")(fd, octets, taille, position);
+    Etape();
+    return fait;
+}
+
+extern "C" ssize_t pwrite(int fd, const void* octets, size_t taille, off_t position) {
+    const int panne = Pannes.empty() ? 0 : Pannes.front();
+    if (!Pannes.empty()) Pannes.pop_front();
+    if (panne > 0) {
+        errno = panne;
+        return -1;
+    }
+    const ssize_t fait = Vraie<ssize_t(int, const void*, size_t, off_t)>("pwrite")(
+        fd, octets, panne < 0 ? taille / 2 : taille, position);
+    if (position == 0 && ApresEcritureEnTete) std::exchange(ApresEcritureEnTete, {})();
+    Etape();
+    return fait;
 }
 
 namespace {
@@ -88,17 +160,60 @@ public:
     void MsgBox(const QString& text) override { messages << text; }
 };
 
-// Runs `action` in a child, as an unprivileged user when the tests run as root, who ignores file
-// modes, unless `seulement` is false; false when it could not run or ended with an exit code or a signal.
-bool SansPrivileges(const std::function<void()>& action, bool seulement = true) {
+// Starts `action` in a child, as an unprivileged user when the tests run as root, who ignores file
+// modes, unless `seulement` is false.
+pid_t Lance(const std::function<void()>& action, bool seulement = true) {
     const pid_t enfant = fork();
     if (enfant == 0) {
         if (seulement && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(1);
         action();
         _exit(0);
     }
+    return enfant;
+}
+
+// False when the child could not run or ended with an exit code or a signal.
+bool Attend(pid_t enfant) {
     int etat = 0;
     return enfant > 0 && waitpid(enfant, &etat, 0) == enfant && WIFEXITED(etat) && WEXITSTATUS(etat) == 0;
+}
+
+bool SansPrivileges(const std::function<void()>& action, bool seulement = true) {
+    return Attend(Lance(action, seulement));
+}
+
+// Every name under a folder, links not followed, with its inode, owner, group and mode, and the
+// bytes of a file or the target of a link.
+std::string Arbre(const QString& ici) {
+    QStringList arbre;
+    QDirIterator it(ici, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString chemin = it.next();
+        struct stat etat {};
+        lstat(QFile::encodeName(chemin).constData(), &etat);
+        QFile f(chemin);
+        const QByteArray octets = S_ISLNK(etat.st_mode) ? QFile::encodeName(f.symLinkTarget())
+                                  : S_ISREG(etat.st_mode) && f.open(QIODevice::ReadOnly) ? f.readAll()
+                                                                                         : QByteArray();
+        arbre << QStringLiteral("%1 %2 %3:%4 %5 %6")
+                     .arg(chemin)
+                     .arg(etat.st_ino)
+                     .arg(etat.st_uid)
+                     .arg(etat.st_gid)
+                     .arg(etat.st_mode, 0, 8)
+                     .arg(QString::fromLatin1(octets.toHex()));
+    }
+    arbre.sort();
+    return arbre.join('\n').toStdString();
+}
+
+// The non-blank lines of a file, which decide what it loads to; "NUL" when it holds a zero byte.
+QStringList Lignes(const QByteArray& octets) {
+    if (octets.contains('\0')) return {"NUL"};
+    QStringList lignes = QString::fromUtf8(octets).split('\n', Qt::SkipEmptyParts);
+    lignes.sort();
+    return lignes;
 }
 
 class Preferences : public testing::Test {
@@ -264,74 +379,170 @@ TEST_F(Preferences, ALockedFolderIsWrittenInPlaceAndAFailedSaveKeepsTheFile) {
     EXPECT_EQ(Proprio(Chemin()), std::tuple(int(geteuid()), int(getegid()), 0666));
 }
 
-TEST_F(Preferences, ASaveKeepsTheOwnerGroupAndModeAndLeavesAUsersFilesToTheUser) {
-    if (geteuid() != 0) GTEST_SKIP() << "only root can save in another user's home";
-    // Root run in a user's home that has no preferences folder yet: what the save makes is the
-    // user's, with the modes the mask gives.
-    const QString maison = dossier.filePath("maison"), config = maison + "/.config",
-                  fichier = config + "/" + Nom;
-    ASSERT_TRUE(QDir().mkdir(maison));
+TEST_F(Preferences, RootSavesOnlyInFoldersOfItsOwn) {
+    if (geteuid() != 0) GTEST_SKIP() << "runs as root, with the home of an unprivileged user";
+    const QString maison = dossier.filePath("maison"), config = maison + "/.config";
+    const QString systeme = dossier.filePath("systeme"); // a folder of root's that the user names
+    ASSERT_TRUE(QDir().mkpath(maison) && QDir().mkpath(systeme));
     ASSERT_EQ(chown(QFile::encodeName(maison).constData(), 65534, 65534), 0);
-    mPrefChangeDossier(config);
-    const mode_t masque = umask(002);
-    Joue(1);
-    umask(masque);
-    EXPECT_EQ(Proprio(config), std::tuple(65534, 65534, 0775));
-    EXPECT_EQ(Proprio(fichier), std::tuple(65534, 65534, 0664));
-    // The user's next run reads it and saves.
-    EXPECT_TRUE(SansPrivileges([] {
-        mAppPrefFichierLecture(Nom);
-        mPrefNbIntegerEcrit(int(mPrefNbLit("NoDePion", 0)) + 1, "NoDePion");
-        mAppPrefFichierEcriture();
-    }));
-    EXPECT_EQ(Lit(fichier), "[-NoDePion-] 2\n");
-    // Root's save keeps the user's owner, group and mode.
-    ASSERT_EQ(chown(QFile::encodeName(fichier).constData(), 65534, 4321), 0);
-    chmod(QFile::encodeName(fichier).constData(), 0604);
-    mAppPrefFichierLecture(Nom);
-    mAppPrefFichierEcriture();
-    EXPECT_EQ(Proprio(fichier), std::tuple(65534, 4321, 0604));
-
-    // The user's link to a file of the system, put there before the load or after it: that file
-    // is neither read nor written.
-    const QString systeme = dossier.filePath("systeme");
-    const QByteArray secret = "root:x:0:0-] :/root\n";
-    Ecrit(secret, systeme);
-    chmod(QFile::encodeName(systeme).constData(), 0640);
-    const auto plante = [&] {
-        if (!QFile::remove(fichier) || !QFile::link(systeme, fichier)) _exit(1);
+    Ecrit("[-root-] x\n", systeme + "/" + Nom);
+    const QByteArray lien = QFile::encodeName(config);
+    // The user's link to root's folder, in place of the folder root has just made.
+    const auto echange = [&](const char*) {
+        rename(lien.constData(), (lien + ".vieux").constData());
+        if (symlink(QFile::encodeName(systeme).constData(), lien.constData()) != 0 ||
+            lchown(lien.constData(), 65534, 65534) != 0)
+            ADD_FAILURE() << "no swap";
     };
-    mAppPrefFichierLecture(Nom);
-    ASSERT_TRUE(SansPrivileges(plante));
-    mAppPrefFichierEcriture();
-    mAppPrefFichierLecture(Nom);
-    mAppPrefFichierEcriture();
-    EXPECT_TRUE(Lit(systeme) == secret);
-    const QString etranger = "lien symbolique d'un autre utilisateur";
-    EXPECT_EQ(Dit(), Ligne(Sauve, fichier, etranger) + Ligne(Lu, fichier, etranger) + Refuse(fichier));
+    const std::vector<std::tuple<const char*, std::function<void()>, bool>> maisons = {
+        {"an empty home", [] {}, false},
+        {"the user's folder and file", [&] { EXPECT_TRUE(SansPrivileges([&] { Joue(1); })); }, false},
+        {"the user's link to root's folder",
+         [&] { EXPECT_TRUE(SansPrivileges([&] { QFile::link(systeme, config); })); }, false},
+        {"a swap as root makes the folder", [] {}, true},
+    };
+    mPrefChangeDossier(config);
+    for (const auto& [cas, prepare, course] : maisons) {
+        SCOPED_TRACE(cas);
+        // The link first: removed as a folder, its target's files would go.
+        QFile::remove(config);
+        QDir(config).removeRecursively();
+        prepare();
+        if (course) ApresMkdir = echange;
+        const std::string avant = Arbre(dossier.path());
+        Joue(5);
+        ApresMkdir = {};
+        EXPECT_EQ(Arbre(dossier.path()), avant);
+        EXPECT_EQ(Dit(), Ligne(Sauve, config + "/" + Nom, "dossier d'un autre utilisateur"));
+    }
+    // A home of root's own, in a folder others can't change, below the sticky temporary folder.
+    const QString sienne = dossier.filePath("sienne/.config");
+    mPrefChangeDossier(sienne);
+    const mode_t masque = umask(022);
+    Joue(5);
+    umask(masque);
+    EXPECT_EQ(Lit(sienne + "/" + Nom), "[-NoDePion-] 5\n");
+    EXPECT_EQ(Proprio(sienne + "/" + Nom), std::tuple(0, 0, 0644));
+}
 
-    // A user can't give a file to root: root's file that the user may write is written in place,
-    // and stays root's. What a user creates in a shared folder of root's is the user's.
-    QFile::remove(fichier);
-    ASSERT_TRUE(QFile::copy(systeme, fichier));
-    chmod(QFile::encodeName(fichier).constData(), 0666);
-    const QString partage = dossier.filePath("partage");
+TEST_F(Preferences, AUsersSaveKeepsOwnerGroupAndModeAndFollowsTheLinksItMayTrust) {
+    if (geteuid() != 0) GTEST_SKIP() << "runs as root, to give files to an unprivileged user";
+    // What a user makes in a shared folder of root's is the user's, with the modes the mask gives.
+    const QString partage = dossier.filePath("partage"), ici = partage + "/sous", fichier = ici + "/" + Nom;
     ASSERT_TRUE(QDir().mkdir(partage));
     chmod(QFile::encodeName(partage).constData(), 0777);
-    EXPECT_TRUE(SansPrivileges([&] {
-        Joue(3);
-        umask(002);
-        for (const QString& ici : {partage, partage + "/sous"}) {
-            mPrefChangeDossier(ici);
-            Joue(4);
-        }
-    }));
-    // Read as the format reads any line: two characters, a key up to "-] ", a value.
-    EXPECT_EQ(Lit(fichier), "[-NoDePion-] 3\n[-ot:x:0:0-] :/root\n");
+    mPrefChangeDossier(ici);
+    const auto joue = [](int nombre) {
+        return SansPrivileges([nombre] {
+            umask(002);
+            Joue(nombre);
+        });
+    };
+    EXPECT_TRUE(joue(1));
+    EXPECT_EQ(Proprio(ici), std::tuple(65534, 65534, 0775));
+    EXPECT_EQ(Proprio(fichier), std::tuple(65534, 65534, 0664));
+    // A group the user is not in, and root's file the user may write: written in place, both kept.
+    ASSERT_EQ(chown(QFile::encodeName(fichier).constData(), 65534, 4321), 0);
+    chmod(QFile::encodeName(fichier).constData(), 0604);
+    EXPECT_TRUE(joue(2));
+    EXPECT_EQ(Proprio(fichier), std::tuple(65534, 4321, 0604));
+    ASSERT_EQ(chown(QFile::encodeName(fichier).constData(), 0, 0), 0);
+    chmod(QFile::encodeName(fichier).constData(), 0666);
+    EXPECT_TRUE(joue(3));
     EXPECT_EQ(Proprio(fichier), std::tuple(0, 0, 0666));
-    EXPECT_EQ(Proprio(partage + "/sous"), std::tuple(65534, 65534, 0775));
-    EXPECT_EQ(Proprio(partage + "/" + Nom), std::tuple(65534, 65534, 0664));
-    EXPECT_EQ(Lit(partage + "/sous/" + Nom), "[-NoDePion-] 4\n");
+    EXPECT_EQ(Lit(fichier), "[-NoDePion-] 3\n");
+
+    // The user's link to root's link to the user's file: followed, the links kept. Another
+    // user's link is neither read nor written through.
+    const QString vrai = ici + "/vrai", relais = dossier.filePath("relais");
+    ASSERT_TRUE(QFile::remove(fichier) && QFile::link(vrai, relais) && QFile::link(relais, fichier));
+    Ecrit("[-A-] 1\n", vrai);
+    for (const QString& nom : {vrai, fichier}) lchown(QFile::encodeName(nom).constData(), 65534, 65534);
+    EXPECT_TRUE(joue(4));
+    EXPECT_EQ(Lit(vrai), "[-A-] 1\n[-NoDePion-] 4\n");
+    EXPECT_EQ(QFileInfo(fichier).symLinkTarget(), relais);
+    lchown(QFile::encodeName(fichier).constData(), 4321, 4321);
+    EXPECT_TRUE(joue(5));
+    EXPECT_EQ(Lit(vrai), "[-A-] 1\n[-NoDePion-] 4\n");
+    EXPECT_EQ(Dit(), Ligne(Lu, fichier, "lien symbolique d'un autre utilisateur") + Refuse(fichier));
+}
+
+TEST_F(Preferences, AWriteInPlaceLoadsToTheOldOrTheNewSettingsWhateverStopsIt) {
+    // A folder that takes no new file: the file is written in place.
+    const QByteArray ici = QFile::encodeName(dossier.path());
+    ASSERT_TRUE(QDir(dossier.path()).mkdir("ailleurs"));
+    chmod(ici.constData(), 0555);
+    const QByteArray court = "[-NoDePion-] 2\n", long_ = "[-NoDePion-] -2147483648\n";
+    const auto sauve = [](
+                           int nombre, const std::function<void()>& avant = [] {}) {
+        mAppPrefFichierLecture(Nom);
+        mPrefNbIntegerEcrit(nombre, "NoDePion");
+        avant();
+        mAppPrefFichierEcriture();
+    };
+    const auto remet = [&](const QByteArray& contenu) {
+        Ecrit(contenu);
+        chmod(QFile::encodeName(Chemin()).constData(), 0666);
+    };
+    // Killed after each step in turn, until the write is done.
+    for (const auto& [ancien, nouveau, nombre] :
+         {std::tuple(long_, court, 2), std::tuple(court, long_, INT32_MIN)}) {
+        bool fini = false;
+        for (int pas = 1; pas < 30 && !fini; ++pas) {
+            remet(ancien);
+            fini = SansPrivileges([&] { sauve(nombre, [pas] { ArretApres = pas; }); });
+            const QStringList lignes = Lignes(Lit());
+            EXPECT_TRUE(lignes == Lignes(ancien) || lignes == Lignes(nouveau))
+                << pas << ": " << Lit().toStdString();
+        }
+        EXPECT_TRUE(fini);
+        EXPECT_EQ(Lit(), nouveau);
+    }
+
+    // A write that fails part-way puts the old bytes back.
+    remet(long_);
+    EXPECT_TRUE(SansPrivileges([&] { sauve(2, [] { Pannes = {-1, ENOSPC}; }); }));
+    EXPECT_EQ(Lit(), long_);
+    EXPECT_EQ(Dit(), Ligne(Sauve, Chemin(), "disque plein, ancien contenu remis"));
+
+    // Two writers at once: the second starts while the first has written its first bytes.
+    remet(long_);
+    int tube[2];
+    ASSERT_EQ(pipe(tube), 0);
+    const pid_t second = Lance([&] {
+        sauve(INT32_MAX, [&] {
+            char c;
+            if (read(tube[0], &c, 1) != 1) _exit(3);
+        });
+    });
+    EXPECT_TRUE(SansPrivileges([&] {
+        sauve(2, [&] {
+            ApresEcritureEnTete = [&] {
+                if (write(tube[1], "x", 1) != 1) _exit(3);
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+            };
+        });
+    }));
+    EXPECT_TRUE(Attend(second));
+    close(tube[0]);
+    close(tube[1]);
+    EXPECT_EQ(Lit(), "[-NoDePion-] 2147483647\n");
+
+    // Another name of the file may be another user's file; one who holds it too long is not waited for.
+    remet(long_);
+    ASSERT_EQ(link(QFile::encodeName(Chemin()).constData(),
+                   QFile::encodeName(dossier.filePath("ailleurs/lien")).constData()),
+              0);
+    EXPECT_TRUE(SansPrivileges([&] { sauve(2); }));
+    EXPECT_TRUE(QFile::remove(dossier.filePath("ailleurs/lien")));
+    const int tenu = open(QFile::encodeName(Chemin()).constData(), O_RDONLY);
+    EXPECT_EQ(flock(tenu, LOCK_EX), 0);
+    EXPECT_TRUE(SansPrivileges([&] { sauve(2); }));
+    close(tenu);
+    EXPECT_EQ(Lit(), long_);
+    EXPECT_EQ(Dit(), Ligne(Sauve, Chemin(), "fichier à plusieurs noms") +
+                         Ligne(Sauve, Chemin(), "fichier tenu par un autre programme"));
+    chmod(ici.constData(), 0755);
 }
 
 TEST_F(Preferences, EveryKeyOfALargeFileIsKeptAndARefusedFileIsNeverReplaced) {
@@ -431,6 +642,16 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
                 << sorte;
         }
     }
+
+    // A folder's name with a line end and a terminal escape: one line each, both shown escaped.
+    const QString etrange = dossier.filePath(QString::fromUtf8("é\nligne\x1b[31m"));
+    ASSERT_TRUE(QDir().mkdir(etrange));
+    ASSERT_EQ(mkfifo(QFile::encodeName(etrange + "/" + Nom).constData(), 0600), 0);
+    mPrefChangeDossier(etrange);
+    mAppPrefFichierLecture(Nom);
+    mAppPrefFichierEcriture();
+    const QString montre = dossier.filePath(QString::fromUtf8("é\\nligne\\x1b[31m/") + Nom);
+    EXPECT_EQ(Dit(), Ligne(Lu, montre, "pas un fichier ordinaire") + Refuse(montre));
 }
 
 TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
