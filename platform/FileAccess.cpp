@@ -144,7 +144,7 @@ Place Locate(const QString& path, Purpose purpose) {
             place.file_stat = st;
             return place;
         }
-        if (!S_ISDIR(st.st_mode)) return fail(Problem::FolderNotMade, ENOTDIR);
+        if (!S_ISDIR(st.st_mode)) return fail(Problem::NotPlainFile, ENOTDIR);
         if (rootSaving && !RootsOwn(item.get(), false)) return fail(Problem::ForeignFolder);
         folders.push_back(std::move(item));
     }
