@@ -111,8 +111,8 @@ Place Locate(const QString& path, Purpose purpose) {
                 place.name = name;
                 return fail(throughFileLink ? Problem::DanglingLink : Problem::Missing);
             }
-            if (purpose == Purpose::Read) return fail(Problem::Missing);
             if (throughFileLink) return fail(Problem::DanglingLink);
+            if (purpose == Purpose::Read) return fail(Problem::Missing);
             if (::mkdirat(at, name.constData(), 0777) != 0 && errno != EEXIST)
                 return fail(Problem::FolderNotMade, errno);
             rest.push_front(name); // opened and checked as any other folder
@@ -299,8 +299,8 @@ void RemoveLeftovers(const Place& place, const QDateTime& before) {
             ::fstatat(folder.get(), name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode))
             continue;
         const Fd fd(::openat(folder.get(), name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        struct stat opened {
-        }, present{};
+        struct stat opened {};
+        struct stat present {};
         if (!fd || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
             qint64(opened.st_mtim.tv_sec) * 1000 + opened.st_mtim.tv_nsec / 1000000 >= limit)
             continue;
