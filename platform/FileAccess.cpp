@@ -180,16 +180,15 @@ bool WriteAll(int fd, const QByteArray& bytes, off_t at) {
 
 // Up to `maxBytes` + 1 bytes from the start.
 bool ReadAll(int fd, qint64 maxBytes, QByteArray& bytes) {
-    bytes.resize(qsizetype(maxBytes) + 1);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), done);
+    bytes.clear();
+    char chunk[64 * 1024];
+    while (bytes.size() <= maxBytes) {
+        const ssize_t n = ::pread(fd, chunk, sizeof chunk, off_t(bytes.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) break;
-        done += n;
+        bytes.append(chunk, qsizetype(n));
     }
-    bytes.truncate(done);
     return true;
 }
 
