@@ -52,15 +52,22 @@ template <typename Fonction> Fonction* Vraie(const char* nom) {
     return reinterpret_cast<Fonction*>(dlsym(RTLD_NEXT, nom));
 }
 
-void Etape() {
+// The real call, which counts as one step; `ensuite` runs once after it.
+template <typename Fonction, typename... Arguments>
+auto Etape(const char* nom, std::function<void()>& ensuite, Arguments... arguments) {
+    const auto fait = Vraie<Fonction>(nom)(arguments...);
+    if (ensuite) std::exchange(ensuite, {})();
     if (ArretApres > 0 && --ArretApres == 0) raise(SIGKILL);
+    return fait;
 }
+
+std::function<void()> Rien;
+// Called once after the next folder the process makes.
+std::function<void()> ApresMkdir;
 
 extern "C" int fsync(int fd) {
     Journal << "fsync " + Inode(QStringLiteral("/proc/self/fd/%1").arg(fd));
-    const int fait = Vraie<int(int)>("fsync")(fd);
-    Etape();
-    return fait;
+    return Etape<int(int)>("fsync", Rien, fd);
 }
 
 extern "C" int renameat(int de, const char* ancien, int vers, const char* nouveau) noexcept {
@@ -70,41 +77,28 @@ extern "C" int renameat(int de, const char* ancien, int vers, const char* nouvea
     return Vraie<int(int, const char*, int, const char*)>("renameat")(de, ancien, vers, nouveau);
 }
 
-// Called once after the next folder the process makes, with its name.
-std::function<void(const char*)> ApresMkdir;
-
 extern "C" int mkdir(const char* nom, mode_t mode) {
-    const int fait = Vraie<int(const char*, mode_t)>("mkdir")(nom, mode);
-    if (ApresMkdir) std::exchange(ApresMkdir, {})(nom);
-    return fait;
+    return Etape<int(const char*, mode_t)>("mkdir", ApresMkdir, nom, mode);
 }
 
 extern "C" int mkdirat(int dans, const char* nom, mode_t mode) {
-    const int fait = Vraie<int(int, const char*, mode_t)>("mkdirat")(dans, nom, mode);
-    if (ApresMkdir) std::exchange(ApresMkdir, {})(nom);
-    return fait;
+    return Etape<int(int, const char*, mode_t)>("mkdirat", ApresMkdir, dans, nom, mode);
 }
 
 // The function, not the structure of the same name.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wshadow"
 extern "C" int flock(int fd, int operation) noexcept {
-    const int fait = Vraie<int(int, int)>("flock")(fd, operation);
-    Etape();
-    return fait;
+    return Etape<int(int, int)>("flock", Rien, fd, operation);
 }
 #pragma GCC diagnostic pop
 
 extern "C" int ftruncate(int fd, off_t taille) noexcept {
-    const int fait = Vraie<int(int, off_t)>("ftruncate")(fd, taille);
-    Etape();
-    return fait;
+    return Etape<int(int, off_t)>("ftruncate", Rien, fd, taille);
 }
 
 extern "C" ssize_t pread(int fd, void* octets, size_t taille, off_t position) {
-    const ssize_t fait = Vraie<ssize_t(int, void*, size_t, off_t)>("pread")(fd, octets, taille, position);
-    Etape();
-    return fait;
+    return Etape<ssize_t(int, void*, size_t, off_t)>("pread", Rien, fd, octets, taille, position);
 }
 
 extern "C" ssize_t pwrite(int fd, const void* octets, size_t taille, off_t position) {
@@ -114,11 +108,10 @@ extern "C" ssize_t pwrite(int fd, const void* octets, size_t taille, off_t posit
         errno = panne;
         return -1;
     }
-    const ssize_t fait = Vraie<ssize_t(int, const void*, size_t, off_t)>("pwrite")(
-        fd, octets, panne < 0 ? taille / 2 : taille, position);
-    if (position == 0 && ApresEcritureEnTete) std::exchange(ApresEcritureEnTete, {})();
-    Etape();
-    return fait;
+    std::function<void()> rien;
+    return Etape<ssize_t(int, const void*, size_t, off_t)>("pwrite",
+                                                           position == 0 ? ApresEcritureEnTete : rien, fd,
+                                                           octets, panne < 0 ? taille / 2 : taille, position);
 }
 
 namespace {
@@ -388,7 +381,7 @@ TEST_F(Preferences, RootSavesOnlyInFoldersOfItsOwn) {
     Ecrit("[-root-] x\n", systeme + "/" + Nom);
     const QByteArray lien = QFile::encodeName(config);
     // The user's link to root's folder, in place of the folder root has just made.
-    const auto echange = [&](const char*) {
+    const auto echange = [&] {
         rename(lien.constData(), (lien + ".vieux").constData());
         if (symlink(QFile::encodeName(systeme).constData(), lien.constData()) != 0 ||
             lchown(lien.constData(), 65534, 65534) != 0)
@@ -408,7 +401,7 @@ TEST_F(Preferences, RootSavesOnlyInFoldersOfItsOwn) {
         QFile::remove(config);
         QDir(config).removeRecursively();
         prepare();
-        if (course) ApresMkdir = echange;
+        if (course) ApresMkdir = [&] { echange(); };
         const std::string avant = Arbre(dossier.path());
         Joue(5);
         ApresMkdir = {};
