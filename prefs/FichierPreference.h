@@ -15,11 +15,10 @@ void mAppPrefFichierLecture(const QString& nomFichier);
 // Replaces the remembered file with the whole store; shows a message when no name is known.
 // The old file stays as it was when the new one cannot be written completely, when the latest
 // load found it but did not read it, when it is not a plain file (a symbolic link of this user
-// or root is followed to one and kept), when its owner and group could be kept neither by a
-// new file nor in place, and when the store would make a file larger than a load takes;
-// standard error then says why. In a folder that takes no new file, or when a new file could
-// not keep the owner and group, the file is written in place.
-// A save that succeeds removes the temporaries of this file that an earlier run left.
+// or root is followed to one), when the store would make a file larger than a load takes, and,
+// run as root, when a folder on the way is another user's; standard error then says why.
+// In a folder that takes no new file, or when a new file could not keep the owner and group,
+// the file is written in place.
 void mAppPrefFichierEcriture();
 
 // Readers take the key first and a default returned when the key is absent.
