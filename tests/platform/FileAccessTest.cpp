@@ -30,7 +30,9 @@ protected:
     void Dossier(const QString& nom, mode_t mode = 0755, uid_t uid = 0, gid_t gid = 0) {
         ASSERT_TRUE(QDir().mkpath(Chemin(nom)));
         ASSERT_EQ(chmod(Octets(nom).constData(), mode), 0);
-        ASSERT_EQ(chown(Octets(nom).constData(), uid, gid), 0);
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(Octets(nom).constData(), uid, gid), 0);
+        }
     }
     void Lien(const QString& vers, const QString& nom) {
         ASSERT_EQ(symlink(QFile::encodeName(vers).constData(), Octets(nom).constData()), 0);

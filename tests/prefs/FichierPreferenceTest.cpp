@@ -464,6 +464,7 @@ TEST_F(Preferences, AWriteInPlaceLoadsToTheOldOrTheNewSettingsWhateverStopsIt) {
     // A folder that takes no new file: the file is written in place.
     const QByteArray ici = QFile::encodeName(dossier.path());
     ASSERT_TRUE(QDir(dossier.path()).mkdir("ailleurs"));
+    Ecrit({});
     chmod(ici.constData(), 0555);
     const QByteArray court = "[-NoDePion-] 2\n", long_ = "[-NoDePion-] -2147483648\n";
     const auto sauve = [](
@@ -516,9 +517,9 @@ TEST_F(Preferences, AWriteInPlaceLoadsToTheOldOrTheNewSettingsWhateverStopsIt) {
             };
         });
     }));
+    close(tube[1]); // the second ends rather than waits when the first never wrote
     EXPECT_TRUE(Attend(second));
     close(tube[0]);
-    close(tube[1]);
     EXPECT_EQ(Lit(), "[-NoDePion-] 2147483647\n");
 
     // Another name of the file may be another user's file; one who holds it too long is not waited for.
