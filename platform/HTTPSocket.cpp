@@ -31,6 +31,7 @@ struct HTTPSocket::Transfer {
     qint64 received = 0; // head, framing and body as they came
     bool complete = false;
     bool over = false;
+    bool orphaned = false; // the socket was deleted during the wait
 
     ~Transfer() {
         End();
@@ -129,6 +130,12 @@ QString HTTPSocket::Get(const QString& address, int timeoutSeconds) {
     return Get(address, std::chrono::seconds(timeoutSeconds));
 }
 
+HTTPSocket::~HTTPSocket() {
+    if (!transfer_) return;
+    transfer_->orphaned = true; // Get, still on the stack, must not touch this socket again
+    transfer_->End();
+}
+
 QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTimeout) {
     if (transfer_) return {}; // one request at a time
     static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
@@ -171,6 +178,7 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     t.idle.start(idleTimeout);
     if (curl_multi_add_handle(t.multi, easy) != CURLM_OK) t.End();
     if (!t.over) t.loop.exec(Yield ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    if (t.orphaned) return {};
     t.End();
     transfer_ = nullptr;
     if (!t.complete) return {};

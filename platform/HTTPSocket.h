@@ -8,6 +8,7 @@
 class HTTPSocket {
 public:
     HTTPSocket() = default;
+    ~HTTPSocket(); // ends a Get in progress, which then gives the empty text
     HTTPSocket(const HTTPSocket&) = delete;
     HTTPSocket& operator=(const HTTPSocket&) = delete;
 
@@ -22,8 +23,9 @@ public:
     // Returns the response body, whatever its HTTP status, once the response is complete.
     // Gives the empty text when the connection fails or is reset, when nothing new came for the
     // given time, when the body would grow past MaxBodyBytes or what came besides it past
-    // kMaxFramingBytes, when TotalLimit has passed, or when Close is called. Whichever way it
-    // ends, the connection is closed before it returns, and it never waits for a name look-up.
+    // kMaxFramingBytes, when TotalLimit has passed, or when Close is called or the socket deleted.
+    // Whichever way it ends, the connection is closed before it returns, and it never waits for a name
+    // look-up.
     QString Get(const QString& address, int timeoutSeconds);
     QString Get(const QString& address, std::chrono::milliseconds idleTimeout);
 

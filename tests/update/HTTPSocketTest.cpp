@@ -1,4 +1,5 @@
 // The framework's HTTP client against servers of the tests' own on loopback.
+#include "CheckTraces.h"
 #include "LocalHttpServer.h"
 
 #include "HTTPSocket.h"
@@ -6,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QWidget>
 #include <cstring>
 #include <ctime>
 #include <dlfcn.h>
@@ -136,6 +138,21 @@ TEST(HTTPSocket, ADeadFirstAddressDelaysTheListByLessThanASecond) {
     clock.start();
     EXPECT_EQ(HTTPSocket().Get(Address(kTwoAddresses, server.Port()), 10s), "liste");
     EXPECT_LT(clock.elapsed(), 1000);
+}
+
+TEST(HTTPSocket, ASocketDeletedWhileItsGetWaitsEndsIt) {
+    struct Owner : QWidget {
+        HTTPSocket socket;
+    };
+    LocalHttpServer server;
+    server.mode = LocalHttpServer::Mode::Silent;
+    auto* window = new Owner;
+    QTimer::singleShot(100, [window] { delete window; }); // windows die while nested loops run
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(window->socket.Get(Address("127.0.0.1", server.Port()), 5s), QString());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(OpenSocketsTo(server.Port()), 0);
 }
 
 TEST(HTTPSocket, CloseDoesNotWaitForAPendingLookUp) {
