@@ -126,10 +126,6 @@ struct HTTPSocket::Transfer {
     }
 };
 
-QString HTTPSocket::Get(const QString& address, int timeoutSeconds) {
-    return Get(address, std::chrono::seconds(timeoutSeconds));
-}
-
 HTTPSocket::~HTTPSocket() {
     if (!transfer_) return;
     transfer_->orphaned = true; // Get, still on the stack, must not touch this socket again

@@ -26,13 +26,11 @@ public:
     // kMaxFramingBytes, when TotalLimit has passed, or when Close is called or the socket deleted.
     // Whichever way it ends, the connection is closed before it returns, and it never waits for a name
     // look-up.
-    QString Get(const QString& address, int timeoutSeconds);
     QString Get(const QString& address, std::chrono::milliseconds idleTimeout);
 
     // Ends a Get in progress, e.g. from an event handled while it waits (it then gives the empty text);
     // otherwise does nothing.
     void Close();
-    bool Waiting() const { return transfer_ != nullptr; }
 
 private:
     struct Transfer;
