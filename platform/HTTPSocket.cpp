@@ -32,6 +32,10 @@ struct HTTPSocket::Transfer {
     bool complete = false;
     bool over = false;
     bool orphaned = false; // the socket was deleted during the wait
+    // The length this head gives, and whether the header line being read is a length: its folded
+    // lines go on with its values.
+    qint64 length = -1;
+    bool inLength = false;
 
     ~Transfer() {
         End();
@@ -117,6 +121,31 @@ struct HTTPSocket::Transfer {
         return size;
     }
 
+    // libcurl 7.88 reads only the first number of the last Content-Length; differing lengths, in one
+    // header or several, leave the reply's end unknown and so fail the transfer.
+    static size_t OnHeader(char* data, size_t, size_t size, void* self) {
+        auto& t = *static_cast<Transfer*>(self);
+        const QByteArray line = QByteArray::fromRawData(data, qsizetype(size));
+        if (line.startsWith("HTTP/")) t.length = -1; // a new head, after an interim one
+        QByteArray values;
+        if (line.startsWith(' ') || line.startsWith('\t')) {
+            if (t.inLength) values = line;
+        } else {
+            const qsizetype colon = line.indexOf(':');
+            t.inLength =
+                colon > 0 && line.left(colon).trimmed().compare("content-length", Qt::CaseInsensitive) == 0;
+            if (t.inLength) values = line.mid(colon + 1);
+        }
+        for (const QByteArray& value : values.replace(',', ' ').simplified().split(' ')) {
+            if (value.isEmpty()) continue;
+            bool number = false;
+            const qint64 length = value.toLongLong(&number);
+            if (!number || (t.length >= 0 && length != t.length)) return 0; // fails the transfer
+            t.length = length;
+        }
+        return size;
+    }
+
     // Sees each whole line of the head, and the rest as received, before the chunked framing is
     // taken off.
     static int OnTrace(CURL*, curl_infotype type, char*, size_t size, void* self) {
@@ -161,6 +190,8 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t);
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L); // only so that OnTrace sees the bytes come
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &Transfer::OnTrace);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &t);

@@ -85,10 +85,18 @@ TEST(HTTPSocket, RepliesWithinTheCapsAndTheLaxFormsOfTheProtocolCount) {
         {"compressed, left as sent", ok + "Content-Encoding: gzip\r\nContent-Length: 35\r\n\r\n" + body,
          body},
         {"a head at its bound", withHead(HTTPSocket::kMaxFramingBytes), body},
+        {"the same length in two headers", ok + "Content-Length: 35\r\nContent-Length: 35\r\n\r\n" + body,
+         body},
         {"a length over the cap", ok + "Content-Length: 36\r\n\r\n" + body + 'x', {}},
         {"chunked over the cap", chunked + "24\r\n" + body + 'x' + "\r\n0\r\n\r\n", {}},
         {"to the close, over the cap", ok + "\r\n" + body + 'x', {}},
         {"a head past its bound", withHead(HTTPSocket::kMaxFramingBytes + 1), {}},
+        // Differing lengths leave the reply's end unknown.
+        {"two lengths", ok + "Content-Length: 5\r\nContent-Length: 35\r\n\r\n" + body, {}},
+        {"two lengths in a list", ok + "Content-Length: 5, 35\r\n\r\n" + body, {}},
+        {"two lengths apart by a blank", ok + "Content-Length: 3 5\r\n\r\n" + body, {}},
+        {"two lengths, other cases", ok + "content-length: 35\r\nCONTENT-LENGTH: 5\r\n\r\n" + body, {}},
+        {"a length folded", ok + "Content-Length: 35,\r\n 5\r\n\r\n" + body, {}},
     };
     LocalHttpServer server;
     for (const auto& [name, response, expected] : cases) {
