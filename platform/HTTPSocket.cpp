@@ -125,18 +125,18 @@ struct HTTPSocket::Transfer {
     // header or several, leave the reply's end unknown and so fail the transfer.
     static size_t OnHeader(char* data, size_t, size_t size, void* self) {
         auto& t = *static_cast<Transfer*>(self);
-        const QByteArray line = QByteArray::fromRawData(data, qsizetype(size));
+        const QByteArrayView line(data, qsizetype(size));
         if (line.startsWith("HTTP/")) t.length = -1; // a new head, after an interim one
-        QByteArray values;
-        if (line.startsWith(' ') || line.startsWith('\t')) {
-            if (t.inLength) values = line;
-        } else {
-            const qsizetype colon = line.indexOf(':');
-            t.inLength =
-                colon > 0 && line.left(colon).trimmed().compare("content-length", Qt::CaseInsensitive) == 0;
-            if (t.inLength) values = line.mid(colon + 1);
+        // A folded line goes on with the values of the header before it.
+        qsizetype start = 0;
+        if (!line.startsWith(' ') && !line.startsWith('\t')) {
+            start = line.indexOf(':') + 1;
+            t.inLength = start > 1 &&
+                         line.first(start - 1).trimmed().compare("content-length", Qt::CaseInsensitive) == 0;
         }
-        for (const QByteArray& value : values.replace(',', ' ').simplified().split(' ')) {
+        if (!t.inLength) return size;
+        const QByteArray values = line.sliced(start).toByteArray().replace(',', ' ');
+        for (const QByteArray& value : values.simplified().split(' ')) {
             if (value.isEmpty()) continue;
             bool number = false;
             const qint64 length = value.toLongLong(&number);
