@@ -14,11 +14,18 @@
 // libcurl speaks HTTP; Qt's event loop drives it through libcurl's multi interface: the sockets
 // it names are watched by notifiers and its time-outs by a timer, all on this thread.
 
+namespace {
+// libcurl gives an address followed by another of its family half the connect time left, 2 s; the
+// last one gets the rest. A round that connects nowhere in that time starts again from the name.
+constexpr long kConnectRoundMs = 4000;
+constexpr int kTickMs = 100;
+} // namespace
+
 struct HTTPSocket::Transfer {
     QEventLoop loop;
     CURLM* multi = curl_multi_init();
     CURL* easy = curl_easy_init();
-    QTimer curlTimer, idle;
+    QTimer curlTimer, idle, total, tick;
     std::chrono::milliseconds idleTimeout{};
     struct Watch {
         std::unique_ptr<QSocketNotifier> read, write;
@@ -48,13 +55,44 @@ struct HTTPSocket::Transfer {
         if (events & CURL_CSELECT_IN) idle.start(idleTimeout); // something came
         int running = 0;
         curl_multi_socket_action(multi, fd, events, &running);
+        Check();
+    }
+
+    // libcurl 7.88 opens a name's next address only when it next runs the transfer, and sets no timer
+    // for that (lib/connect.c): until a connection is made, the whole transfer is run on a tick.
+    void Tick() {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connected);
+        if (connected > 0) return tick.stop();
+        int running = 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        curl_multi_socket_all(multi, &running); // the one call that runs it and tells of its sockets
+#pragma GCC diagnostic pop
+        Check();
+    }
+
+    void Check() {
         if (received - body.size() > kMaxFramingBytes) return End();
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
             if (message->msg != CURLMSG_DONE) continue;
+            // With the total limit kept here, only the connect time runs out in libcurl.
+            if (message->data.result == CURLE_OPERATION_TIMEDOUT) return Again();
             complete = message->data.result == CURLE_OK;
             return End();
         }
+    }
+
+    // A new round. Nothing has come, so the idle time still runs from the start. A look-up that took
+    // the whole round gets the time that is left.
+    void Again() {
+        curl_off_t lookedUp = 0;
+        curl_easy_getinfo(easy, CURLINFO_NAMELOOKUP_TIME_T, &lookedUp);
+        curl_multi_remove_handle(multi, easy);
+        if (lookedUp == 0) curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, 0L);
+        if (curl_multi_add_handle(multi, easy) != CURLM_OK) return End();
+        tick.start();
     }
 
     // The wait is over, for whatever reason: the connection goes at once.
@@ -62,6 +100,8 @@ struct HTTPSocket::Transfer {
         if (over) return;
         over = true;
         idle.stop();
+        total.stop();
+        tick.stop();
         // libcurl tells of each socket it closes here (CURL_POLL_REMOVE). A pending name look-up is left to
         // end by itself (CURLOPT_QUICK_EXIT).
         curl_multi_remove_handle(multi, easy);
@@ -174,8 +214,12 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     t.idleTimeout = idleTimeout;
     t.curlTimer.setSingleShot(true);
     t.idle.setSingleShot(true);
+    t.total.setSingleShot(true);
+    t.tick.setInterval(kTickMs);
     QObject::connect(&t.curlTimer, &QTimer::timeout, &t.loop, [&t] { t.Act(CURL_SOCKET_TIMEOUT, 0); });
     QObject::connect(&t.idle, &QTimer::timeout, &t.loop, [&t] { t.End(); });
+    QObject::connect(&t.total, &QTimer::timeout, &t.loop, [&t] { t.End(); });
+    QObject::connect(&t.tick, &QTimer::timeout, &t.loop, [&t] { t.Tick(); });
     curl_multi_setopt(t.multi, CURLMOPT_SOCKETFUNCTION, &Transfer::OnSocket);
     curl_multi_setopt(t.multi, CURLMOPT_SOCKETDATA, &t);
     curl_multi_setopt(t.multi, CURLMOPT_TIMERFUNCTION, &Transfer::OnTimer);
@@ -195,7 +239,7 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L); // only so that OnTrace sees the bytes come
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &Transfer::OnTrace);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &t);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(TotalLimit.count()));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectRoundMs);
     curl_easy_setopt(easy, CURLOPT_HAPPY_EYEBALLS_TIMEOUT_MS, 200L);
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -203,6 +247,8 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
 
     transfer_ = &t;
     t.idle.start(idleTimeout);
+    t.total.start(TotalLimit);
+    t.tick.start();
     if (curl_multi_add_handle(t.multi, easy) != CURLM_OK) t.End();
     if (!t.over) t.loop.exec(Yield ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     if (t.orphaned) return {};
