@@ -14,11 +14,18 @@
 // libcurl speaks HTTP; Qt's event loop drives it through libcurl's multi interface: the sockets
 // it names are watched by notifiers and its time-outs by a timer, all on this thread.
 
+namespace {
+// libcurl gives an address followed by another of its family half the connect time left, 2 s; the
+// last one gets the rest. A round that connects nowhere in that time starts again from the name.
+constexpr long kConnectRoundMs = 4000;
+constexpr int kTickMs = 100;
+} // namespace
+
 struct HTTPSocket::Transfer {
     QEventLoop loop;
     CURLM* multi = curl_multi_init();
     CURL* easy = curl_easy_init();
-    QTimer curlTimer, idle;
+    QTimer curlTimer, idle, total, tick;
     std::chrono::milliseconds idleTimeout{};
     struct Watch {
         std::unique_ptr<QSocketNotifier> read, write;
@@ -31,6 +38,11 @@ struct HTTPSocket::Transfer {
     qint64 received = 0; // head, framing and body as they came
     bool complete = false;
     bool over = false;
+    bool orphaned = false; // the socket was deleted during the wait
+    // The length this head gives, and whether the header line being read is a length: its folded
+    // lines go on with its values.
+    qint64 length = -1;
+    bool inLength = false;
 
     ~Transfer() {
         End();
@@ -43,13 +55,44 @@ struct HTTPSocket::Transfer {
         if (events & CURL_CSELECT_IN) idle.start(idleTimeout); // something came
         int running = 0;
         curl_multi_socket_action(multi, fd, events, &running);
+        Check();
+    }
+
+    // libcurl 7.88 opens a name's next address only when it next runs the transfer, and sets no timer
+    // for that (lib/connect.c): until a connection is made, the whole transfer is run on a tick.
+    void Tick() {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connected);
+        if (connected > 0) return tick.stop();
+        int running = 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        curl_multi_socket_all(multi, &running); // the one call that runs it and tells of its sockets
+#pragma GCC diagnostic pop
+        Check();
+    }
+
+    void Check() {
         if (received - body.size() > kMaxFramingBytes) return End();
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
             if (message->msg != CURLMSG_DONE) continue;
+            // With the total limit kept here, only the connect time runs out in libcurl.
+            if (message->data.result == CURLE_OPERATION_TIMEDOUT) return Again();
             complete = message->data.result == CURLE_OK;
             return End();
         }
+    }
+
+    // A new round. Nothing has come, so the idle time still runs from the start. A look-up that took
+    // the whole round gets the time that is left.
+    void Again() {
+        curl_off_t lookedUp = 0;
+        curl_easy_getinfo(easy, CURLINFO_NAMELOOKUP_TIME_T, &lookedUp);
+        curl_multi_remove_handle(multi, easy);
+        if (lookedUp == 0) curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, 0L);
+        if (curl_multi_add_handle(multi, easy) != CURLM_OK) return End();
+        tick.start();
     }
 
     // The wait is over, for whatever reason: the connection goes at once.
@@ -57,6 +100,8 @@ struct HTTPSocket::Transfer {
         if (over) return;
         over = true;
         idle.stop();
+        total.stop();
+        tick.stop();
         // libcurl tells of each socket it closes here (CURL_POLL_REMOVE). A pending name look-up is left to
         // end by itself (CURLOPT_QUICK_EXIT).
         curl_multi_remove_handle(multi, easy);
@@ -116,6 +161,31 @@ struct HTTPSocket::Transfer {
         return size;
     }
 
+    // libcurl 7.88 reads only the first number of the last Content-Length; differing lengths, in one
+    // header or several, leave the reply's end unknown and so fail the transfer.
+    static size_t OnHeader(char* data, size_t, size_t size, void* self) {
+        auto& t = *static_cast<Transfer*>(self);
+        const QByteArrayView line(data, qsizetype(size));
+        if (line.startsWith("HTTP/")) t.length = -1; // a new head, after an interim one
+        // A folded line goes on with the values of the header before it.
+        qsizetype start = 0;
+        if (!line.startsWith(' ') && !line.startsWith('\t')) {
+            start = line.indexOf(':') + 1;
+            t.inLength = start > 1 &&
+                         line.first(start - 1).trimmed().compare("content-length", Qt::CaseInsensitive) == 0;
+        }
+        if (!t.inLength) return size;
+        const QByteArray values = line.sliced(start).toByteArray().replace(',', ' ');
+        for (const QByteArray& value : values.simplified().split(' ')) {
+            if (value.isEmpty()) continue;
+            bool number = false;
+            const qint64 length = value.toLongLong(&number);
+            if (!number || (t.length >= 0 && length != t.length)) return 0; // fails the transfer
+            t.length = length;
+        }
+        return size;
+    }
+
     // Sees each whole line of the head, and the rest as received, before the chunked framing is
     // taken off.
     static int OnTrace(CURL*, curl_infotype type, char*, size_t size, void* self) {
@@ -125,8 +195,10 @@ struct HTTPSocket::Transfer {
     }
 };
 
-QString HTTPSocket::Get(const QString& address, int timeoutSeconds) {
-    return Get(address, std::chrono::seconds(timeoutSeconds));
+HTTPSocket::~HTTPSocket() {
+    if (!transfer_) return;
+    transfer_->orphaned = true; // Get, still on the stack, must not touch this socket again
+    transfer_->End();
 }
 
 QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTimeout) {
@@ -142,8 +214,12 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     t.idleTimeout = idleTimeout;
     t.curlTimer.setSingleShot(true);
     t.idle.setSingleShot(true);
+    t.total.setSingleShot(true);
+    t.tick.setInterval(kTickMs);
     QObject::connect(&t.curlTimer, &QTimer::timeout, &t.loop, [&t] { t.Act(CURL_SOCKET_TIMEOUT, 0); });
     QObject::connect(&t.idle, &QTimer::timeout, &t.loop, [&t] { t.End(); });
+    QObject::connect(&t.total, &QTimer::timeout, &t.loop, [&t] { t.End(); });
+    QObject::connect(&t.tick, &QTimer::timeout, &t.loop, [&t] { t.Tick(); });
     curl_multi_setopt(t.multi, CURLMOPT_SOCKETFUNCTION, &Transfer::OnSocket);
     curl_multi_setopt(t.multi, CURLMOPT_SOCKETDATA, &t);
     curl_multi_setopt(t.multi, CURLMOPT_TIMERFUNCTION, &Transfer::OnTimer);
@@ -158,10 +234,12 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t);
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L); // only so that OnTrace sees the bytes come
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &Transfer::OnTrace);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &t);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(TotalLimit.count()));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectRoundMs);
     curl_easy_setopt(easy, CURLOPT_HAPPY_EYEBALLS_TIMEOUT_MS, 200L);
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -169,8 +247,11 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
 
     transfer_ = &t;
     t.idle.start(idleTimeout);
+    t.total.start(TotalLimit);
+    t.tick.start();
     if (curl_multi_add_handle(t.multi, easy) != CURLM_OK) t.End();
     if (!t.over) t.loop.exec(Yield ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    if (t.orphaned) return {};
     t.End();
     transfer_ = nullptr;
     if (!t.complete) return {};

@@ -8,6 +8,7 @@
 class HTTPSocket {
 public:
     HTTPSocket() = default;
+    ~HTTPSocket(); // ends a Get in progress, which then gives the empty text
     HTTPSocket(const HTTPSocket&) = delete;
     HTTPSocket& operator=(const HTTPSocket&) = delete;
 
@@ -22,15 +23,14 @@ public:
     // Returns the response body, whatever its HTTP status, once the response is complete.
     // Gives the empty text when the connection fails or is reset, when nothing new came for the
     // given time, when the body would grow past MaxBodyBytes or what came besides it past
-    // kMaxFramingBytes, when TotalLimit has passed, or when Close is called. Whichever way it
-    // ends, the connection is closed before it returns, and it never waits for a name look-up.
-    QString Get(const QString& address, int timeoutSeconds);
+    // kMaxFramingBytes, when the reply's lengths differ, when TotalLimit has passed, or when Close is called
+    // or the socket deleted. Whichever way it ends, the connection is closed before it returns, and it never
+    // waits for a name look-up.
     QString Get(const QString& address, std::chrono::milliseconds idleTimeout);
 
     // Ends a Get in progress, e.g. from an event handled while it waits (it then gives the empty text);
     // otherwise does nothing.
     void Close();
-    bool Waiting() const { return transfer_ != nullptr; }
 
 private:
     struct Transfer;

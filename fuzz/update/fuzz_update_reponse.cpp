@@ -37,18 +37,9 @@ QStringList Lines(const QString& reply) {
     return lines;
 }
 
-// Field n (from 0) of a line whose fields are separated by "--"; a missing one is empty.
-QString Field(const QString& line, int n) {
-    const QLatin1String separator("--");
-    qsizetype start = 0;
-    for (int k = 0; k < n; ++k) {
-        const qsizetype at = line.indexOf(separator, start);
-        if (at < 0) return QString();
-        start = at + separator.size();
-    }
-    const qsizetype end = line.indexOf(separator, start);
-    return line.mid(start, end < 0 ? -1 : end - start);
-}
+// Field n (from 0) of a line whose fields are separated by "--"; a missing one is empty. Qt's own
+// split, not a search loop like the parser's.
+QString Field(const QString& line, int n) { return line.split(QLatin1String("--")).value(n); }
 
 // This application's name, a blank, and one last word with no blank in it (maybe empty).
 bool NamesThisApplication(const QString& longVersion) {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <sys/socket.h>
 
-LocalHttpServer::LocalHttpServer() {
-    listen(QHostAddress::LocalHost, 0);
+LocalHttpServer::LocalHttpServer(const QHostAddress& address, quint16 port) {
+    listen(address, port);
     connect(this, &QTcpServer::newConnection, this, &LocalHttpServer::Accept);
 }
 

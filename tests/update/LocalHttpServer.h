@@ -1,7 +1,8 @@
 #pragma once
-// An HTTP server on 127.0.0.1 for the tests, on a port of the system's choice. Each connection
-// gets the behaviour in force when its request arrives.
+// An HTTP server for the tests, by default on 127.0.0.1 at a port of the system's choice. Each
+// connection gets the behaviour in force when its request arrives.
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QTcpServer>
 
@@ -15,7 +16,7 @@ public:
                  // then closes
     };
 
-    LocalHttpServer();
+    explicit LocalHttpServer(const QHostAddress& address = QHostAddress::LocalHost, quint16 port = 0);
     quint16 Port() const { return serverPort(); }
 
     Mode mode = Mode::Reply;

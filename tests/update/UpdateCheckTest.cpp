@@ -73,12 +73,14 @@ protected:
         EXPECT_NE(w, nullptr);
         return *w;
     }
+    // The rows as the list lays them out, top to bottom: rows its model did not announce are not there.
     static QString Rows(const WNewVersion& w) {
+        const QTreeView& view = *w.LBApplic;
         QStringList rows;
-        const QAbstractItemModel& list = *w.LBApplic->model();
-        for (int i = 0; i < list.rowCount(); ++i) {
-            const auto cell = [&](int column) { return list.index(i, column).data().toString(); };
-            rows << cell(0) + "|" + cell(1) + "|" + cell(2);
+        for (QModelIndex row = view.indexAt(QPoint(0, 0)); row.isValid(); row = view.indexBelow(row)) {
+            QStringList cells;
+            for (const int column : {0, 1, 2}) cells << row.siblingAtColumn(column).data().toString();
+            rows << cells.join('|');
         }
         return rows.join(';');
     }
