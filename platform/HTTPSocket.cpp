@@ -61,6 +61,7 @@ struct HTTPSocket::Transfer {
     // libcurl 7.88 opens a name's next address only when it next runs the transfer, and sets no timer
     // for that (lib/connect.c): until a connection is made, the whole transfer is run on a tick.
     void Tick() {
+        if (over) return;
         curl_off_t connected = 0;
         curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connected);
         if (connected > 0) return tick.stop();
