@@ -103,23 +103,9 @@ Place Locate(const QString& path, Purpose purpose) {
         const int at = folders.back().get();
         Fd item(::openat(at, name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
-        if (!item) {
-            if (errno != ENOENT) return fail(Problem::Failed, errno);
-            if (last) {
-                if (rootSaving && !RootsOwn(at, true)) return fail(Problem::ForeignFolder);
-                place.folder = std::move(folders.back());
-                place.name = name;
-                return fail(throughFileLink ? Problem::DanglingLink : Problem::Missing);
-            }
-            if (throughFileLink) return fail(Problem::DanglingLink);
-            if (purpose == Purpose::Read) return fail(Problem::Missing);
-            if (::mkdirat(at, name.constData(), 0777) != 0 && errno != EEXIST)
-                return fail(Problem::FolderNotMade, errno);
-            rest.push_front(name); // opened and checked as any other folder
-            continue;
-        }
-        if (::fstat(item.get(), &st) != 0) return fail(Problem::Failed, errno);
-        if (S_ISLNK(st.st_mode)) {
+        if (!item && errno != ENOENT) return fail(Problem::Failed, errno);
+        if (item && ::fstat(item.get(), &st) != 0) return fail(Problem::Failed, errno);
+        if (item && S_ISLNK(st.st_mode)) {
             // Run as root in a user's home, a link the user made must not lead to a file of the
             // system. A load follows the folders' links as any program does.
             if (st.st_uid != ::geteuid() && st.st_uid != 0 && (purpose == Purpose::Save || last))
@@ -139,10 +125,19 @@ Place Locate(const QString& path, Purpose purpose) {
             if (rootSaving && !RootsOwn(at, true)) return fail(Problem::ForeignFolder);
             place.folder = std::move(folders.back());
             place.name = name;
+            if (!item) return fail(throughFileLink ? Problem::DanglingLink : Problem::Missing);
             if (!S_ISREG(st.st_mode)) return fail(Problem::NotPlainFile);
             place.file = std::move(item);
             place.file_stat = st;
             return place;
+        }
+        if (!item) {
+            if (throughFileLink) return fail(Problem::DanglingLink);
+            if (purpose == Purpose::Read) return fail(Problem::Missing);
+            if (::mkdirat(at, name.constData(), 0777) != 0 && errno != EEXIST)
+                return fail(Problem::FolderNotMade, errno);
+            rest.push_front(name); // opened and checked as any other folder
+            continue;
         }
         if (!S_ISDIR(st.st_mode)) return fail(Problem::NotPlainFile, ENOTDIR);
         if (rootSaving && !RootsOwn(item.get(), false)) return fail(Problem::ForeignFolder);
