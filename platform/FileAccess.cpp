@@ -63,13 +63,20 @@ struct Place {
     FileOutcome outcome;
 };
 
-// Whether a folder is root's own: no other user may rename what it holds. A sticky folder
-// (/tmp) keeps the entries of each to their owner, so it may lie on the way, but not hold the file.
+// Whether a folder is root's own: no other user may rename what it holds. A group that may write
+// counts as others, whichever it is: an access list shows there too. A sticky folder (/tmp) keeps
+// the entries of each to their owner, so it may lie on the way, but not hold the file.
 bool RootsOwn(int fd, bool holdsTheFile) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_uid != 0) return false;
-    const bool othersWrite = (st.st_mode & S_IWOTH) || ((st.st_mode & S_IWGRP) && st.st_gid != 0);
+    const bool othersWrite = st.st_mode & (S_IWGRP | S_IWOTH);
     return !othersWrite || (!holdsTheFile && (st.st_mode & S_ISVTX));
+}
+
+// A link of this user's or root's. Another name of a link can be anyone's, made where hard links
+// of others' files are allowed, and owned by whoever made the first.
+bool Trusted(const struct stat& link) {
+    return link.st_nlink == 1 && (link.st_uid == ::geteuid() || link.st_uid == 0);
 }
 
 enum class Purpose { Read, Save };
@@ -81,8 +88,10 @@ Place Locate(const QString& path, Purpose purpose) {
         return std::move(place);
     };
     const bool rootSaving = purpose == Purpose::Save && ::geteuid() == 0;
-    const QList<QByteArray> parts =
-        QFile::encodeName(QDir::isAbsolutePath(path) ? path : QDir::current().filePath(path)).split('/');
+    // Taken against the working folder, a relative path could lead anywhere, or from the root once
+    // that folder is gone.
+    if (!path.startsWith(u'/')) return fail(Problem::Failed, EINVAL);
+    const QList<QByteArray> parts = QFile::encodeName(path).split('/');
     std::deque<QByteArray> rest(parts.begin(), parts.end());
     std::vector<Fd> folders;
     folders.emplace_back(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
@@ -108,8 +117,7 @@ Place Locate(const QString& path, Purpose purpose) {
         if (item && S_ISLNK(st.st_mode)) {
             // Run as root in a user's home, a link the user made must not lead to a file of the
             // system. A load follows the folders' links as any program does.
-            if (st.st_uid != ::geteuid() && st.st_uid != 0 && (purpose == Purpose::Save || last))
-                return fail(Problem::ForeignLink);
+            if (!Trusted(st) && (purpose == Purpose::Save || last)) return fail(Problem::ForeignLink);
             if (++links > 40) return fail(Problem::NotPlainFile, ELOOP);
             QByteArray target(PATH_MAX, '\0');
             const ssize_t n = ::readlinkat(item.get(), "", target.data(), size_t(target.size()));
@@ -146,20 +154,32 @@ Place Locate(const QString& path, Purpose purpose) {
     return fail(Problem::NotPlainFile);
 }
 
-// The very file found, opened for real: no name is looked up again.
-Fd Reopen(const Fd& file, int flags) {
-    const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.get());
-    return Fd(::open(self.constData(), flags | O_NONBLOCK | O_CLOEXEC));
+// The very file the walk checked, opened for real by its name in the folder the walk opened, so
+// that no /proc is needed. Another file under that name now gives `Moved`: it changed meanwhile.
+Fd Reopen(const Place& place, int flags, FileOutcome& outcome) {
+    Fd fd(::openat(place.folder.get(), place.name.constData(),
+                   flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (!fd) {
+        outcome = Fail(errno == ENOENT || errno == ELOOP ? Problem::Moved : Problem::Failed, errno);
+    } else if (::fstat(fd.get(), &st) != 0) {
+        outcome = Fail(Problem::Failed, errno);
+        fd = Fd();
+    } else if (st.st_dev != place.file_stat.st_dev || st.st_ino != place.file_stat.st_ino) {
+        outcome = Fail(Problem::Moved);
+        fd = Fd();
+    }
+    return fd;
 }
 
 // A write in place takes a few milliseconds; whoever holds a file longer is not waited for.
 bool WaitLock(int fd, int kind) {
-    for (int tries = 0; tries < 200; ++tries) {
-        if (::flock(fd, kind | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK) return false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (::flock(fd, kind | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return false;
+    return true;
 }
 
 bool WriteAll(int fd, const QByteArray& bytes, off_t at) {
@@ -192,10 +212,13 @@ QByteArray Blank(qint64 size) { return QByteArray(qsizetype(std::max<qint64>(siz
 // Writers in place take turns on the file itself. Each step leaves the old settings or the new:
 // blank lines, which a load skips, first take the room a longer content needs (a full disk or a
 // size limit stops the save there), then the new content is written over the old, padded to its
-// length, and only then is the file cut to size.
+// length, and only then is the file cut to size. A signal stops a write only between pages, so
+// the middle step, one call from the start of the file, is whole or not done while both contents
+// fit in a page (the game's own take a few lines); a longer file may be torn by a kill there.
 FileOutcome WriteInPlace(const Place& place, const QByteArray& bytes, qint64 maxBytes) {
-    const Fd fd = Reopen(place.file, O_RDWR);
-    if (!fd) return Fail(Problem::Failed, errno);
+    FileOutcome opened;
+    const Fd fd = Reopen(place, O_RDWR, opened);
+    if (!fd) return opened;
     if (!WaitLock(fd.get(), LOCK_EX)) return Fail(Problem::Locked);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return Fail(Problem::Failed, errno);
@@ -223,6 +246,8 @@ FileOutcome WriteInPlace(const Place& place, const QByteArray& bytes, qint64 max
     return {};
 }
 
+// Made private (only this user may open it) and locked at once, so that no one else holds it: a
+// name someone else has locked meanwhile is dropped for another.
 Fd CreateTemporary(const Place& place, QByteArray& name) {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -231,10 +256,26 @@ Fd CreateTemporary(const Place& place, QByteArray& name) {
             name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
         name += TemporaryMark;
         Fd fd(::openat(place.folder.get(), name.constData(),
-                       O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (fd || errno != EEXIST) return fd;
+                       O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd && errno != EEXIST) return fd;
+        if (!fd) continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return fd;
+        struct stat made {};
+        struct stat named {};
+        if (::fstat(fd.get(), &made) == 0 &&
+            ::fstatat(place.folder.get(), name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            made.st_ino == named.st_ino && made.st_dev == named.st_dev)
+            ::unlinkat(place.folder.get(), name.constData(), 0);
     }
+    errno = EEXIST;
     return Fd();
+}
+
+// The mode a new file of this process gets.
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 // A power cut after the rename could otherwise bring the old file back.
@@ -244,7 +285,8 @@ void SyncFolder(const Place& place) {
 }
 
 // Written beside the file and renamed over it only once complete and on disk: a crash, a full
-// disk or a failed write leaves the previous file in place.
+// disk or a failed write leaves the previous file in place. The temporary takes the replaced file's
+// owner, group and mode only then, so that it is never more open than the file it replaces.
 FileOutcome Replace(const Place& place, const QByteArray& bytes, qint64 maxBytes) {
     QByteArray temporaryName;
     const Fd temporary = CreateTemporary(place, temporaryName);
@@ -253,17 +295,13 @@ FileOutcome Replace(const Place& place, const QByteArray& bytes, qint64 maxBytes
         ::unlinkat(place.folder.get(), temporaryName.constData(), 0);
         return outcome;
     };
-    // Held until the rename: another instance's clean-up leaves a locked temporary alone.
-    ::flock(temporary.get(), LOCK_EX);
-    if (place.file) {
-        // A user can't give a file away, nor to a group they are not in: written in place, the
-        // file keeps both.
-        if (::fchown(temporary.get(), place.file_stat.st_uid, place.file_stat.st_gid) != 0)
-            return dropped(WriteInPlace(place, bytes, maxBytes));
-        if (::fchmod(temporary.get(), place.file_stat.st_mode & 0777) != 0)
-            return dropped(Fail(Problem::Failed, errno));
-    }
     if (!WriteAll(temporary.get(), bytes, 0) || ::fsync(temporary.get()) != 0)
+        return dropped(Fail(Problem::Failed, errno));
+    // A user can't give a file away, nor to a group they are not in: written in place, the file
+    // keeps both.
+    if (place.file && ::fchown(temporary.get(), place.file_stat.st_uid, place.file_stat.st_gid) != 0)
+        return dropped(WriteInPlace(place, bytes, maxBytes));
+    if (::fchmod(temporary.get(), place.file ? place.file_stat.st_mode & 0777 : NewFileMode()) != 0)
         return dropped(Fail(Problem::Failed, errno));
     if (::renameat(place.folder.get(), temporaryName.constData(), place.folder.get(),
                    place.name.constData()) != 0)
@@ -319,30 +357,39 @@ void IgnoreFileSizeSignal() {
 } // namespace
 
 FileOutcome ReadFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
-    const Place place = Locate(path, Purpose::Read);
-    if (place.outcome.problem == Problem::Failed) return Fail(Problem::Unreadable, place.outcome.error);
-    if (!place.outcome.ok()) return place.outcome;
-    if (place.file_stat.st_size > maxBytes) return Fail(Problem::TooLarge);
-    const Fd fd = Reopen(place.file, O_RDWR);
-    if (!fd) {
-        const int error = errno;
-        if (Reopen(place.file, O_RDONLY)) return Fail(Problem::ReadOnly, error);
-        return Fail(Problem::Unreadable, errno);
+    // A file replaced between the walk and the opening is walked to once more.
+    for (int walk = 1;; ++walk) {
+        const Place place = Locate(path, Purpose::Read);
+        if (place.outcome.problem == Problem::Failed) return Fail(Problem::Unreadable, place.outcome.error);
+        if (!place.outcome.ok()) return place.outcome;
+        if (place.file_stat.st_size > maxBytes) return Fail(Problem::TooLarge);
+        FileOutcome opened;
+        const Fd fd = Reopen(place, O_RDWR, opened);
+        if (opened.problem == Problem::Moved && walk == 1) continue;
+        if (opened.problem == Problem::Failed) {
+            FileOutcome readOnly;
+            if (Reopen(place, O_RDONLY, readOnly)) return Fail(Problem::ReadOnly, opened.error);
+            return readOnly.problem == Problem::Failed ? Fail(Problem::Unreadable, readOnly.error) : readOnly;
+        }
+        if (!fd) return opened;
+        // A write in place under way ends first; one held too long is read as it is.
+        WaitLock(fd.get(), LOCK_SH);
+        // Bounded even if the file grew since it was looked at.
+        if (!ReadAll(fd.get(), maxBytes, bytes)) return Fail(Problem::Unreadable, errno);
+        if (bytes.size() > maxBytes) return Fail(Problem::TooLarge);
+        return {};
     }
-    // A write in place under way ends first; one held too long is read as it is.
-    WaitLock(fd.get(), LOCK_SH);
-    // Bounded even if the file grew since it was looked at.
-    if (!ReadAll(fd.get(), maxBytes, bytes)) return Fail(Problem::Unreadable, errno);
-    if (bytes.size() > maxBytes) return Fail(Problem::TooLarge);
-    return {};
 }
 
 FileOutcome SaveFile(const QString& path, const QByteArray& bytes, qint64 maxBytes,
                      const QDateTime& leftoversBefore) {
-    const Place place = Locate(path, Purpose::Save);
-    if (!place.outcome.ok() && place.outcome.problem != Problem::Missing) return place.outcome;
     IgnoreFileSizeSignal();
-    const FileOutcome outcome = Replace(place, bytes, maxBytes);
-    if (outcome.ok()) RemoveLeftovers(place, leftoversBefore);
-    return outcome;
+    for (int walk = 1;; ++walk) {
+        const Place place = Locate(path, Purpose::Save);
+        if (!place.outcome.ok() && place.outcome.problem != Problem::Missing) return place.outcome;
+        const FileOutcome outcome = Replace(place, bytes, maxBytes);
+        if (outcome.problem == Problem::Moved && walk == 1) continue;
+        if (outcome.ok()) RemoveLeftovers(place, leftoversBefore);
+        return outcome;
+    }
 }

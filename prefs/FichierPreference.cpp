@@ -94,6 +94,7 @@ const char* const Raisons[] = {"",
                                "dossier impossible à créer, %1",
                                "fichier à plusieurs noms",
                                "fichier tenu par un autre programme",
+                               "fichier remplacé pendant l'accès",
                                "%1"};
 static_assert(std::size(Raisons) == FileOutcome::Failed + 1);
 
@@ -134,9 +135,13 @@ QByteArray Echappe(const QByteArray& octets) {
     return sortie;
 }
 
-void Signale(const char* quoi, const QString& chemin, const QString& raison) {
-    std::fprintf(stderr, "Préférences %s « %s » : %s\n", quoi, Echappe(QFile::encodeName(chemin)).constData(),
+void Signale(const char* quoi, const QByteArray& chemin, const QString& raison) {
+    std::fprintf(stderr, "Préférences %s « %s » : %s\n", quoi, Echappe(chemin).constData(),
                  raison.toUtf8().constData());
+}
+
+void Signale(const char* quoi, const QString& chemin, const QString& raison) {
+    Signale(quoi, QFile::encodeName(chemin), raison);
 }
 
 } // namespace
@@ -174,8 +179,13 @@ void mAppPrefFichierEcriture() {
         return;
     }
     const QString dossier = Dossier();
-    const QString chemin = QDir(dossier).filePath(PrefNomFichier);
+    const QString chemin = dossier.isEmpty() ? PrefNomFichier : QDir(dossier).filePath(PrefNomFichier);
     const auto echoue = [&chemin](const QString& raison) { Signale(NonEnregistrees, chemin, raison); };
+    // Named in bytes Qt can't keep, the folder is none: any other would hold other settings.
+    const QByteArray illisible = DossierImpose.isEmpty() ? PreferencesFolderBytes() : QByteArray();
+    if (dossier.isEmpty() && !illisible.isEmpty())
+        return Signale(NonEnregistrees, illisible + '/' + QFile::encodeName(PrefNomFichier),
+                       QStringLiteral("nom de dossier illisible"));
     if (dossier.isEmpty()) return echoue(QStringLiteral("aucun dossier de préférences"));
     if (chemin == CheminRefuse) return echoue(QStringLiteral("fichier refusé au démarrage"));
     QByteArray contenu;

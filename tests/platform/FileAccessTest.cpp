@@ -8,10 +8,35 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <functional>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
+
+// Run just before the file layer opens a file by a name it has checked (O_NOFOLLOW, not O_PATH).
+std::function<void(const char*)> AvantOuverture;
+
+extern "C" int openat(int dans, const char* nom, int options, ...) {
+    mode_t mode = 0;
+    if (options & (O_CREAT | O_TMPFILE)) {
+        va_list arguments;
+        va_start(arguments, options);
+        mode = mode_t(va_arg(arguments, int));
+        va_end(arguments);
+    }
+    if (AvantOuverture && (options & O_NOFOLLOW) && !(options & (O_PATH | O_CREAT))) AvantOuverture(nom);
+    return reinterpret_cast<int (*)(int, const char*, int, ...)>(dlsym(RTLD_NEXT, "openat"))(dans, nom,
+                                                                                             options, mode);
+}
 
 namespace {
 
@@ -93,7 +118,7 @@ TEST_F(Chemins, RootSavesOnlyInFoldersNoOtherUserCanChange) {
     // sticky temporary folder, which may be on the way but never hold the file.
     const std::vector<std::tuple<const char*, mode_t, uid_t, gid_t, FileOutcome::Problem>> dossiers = {
         {"root's", 0755, 0, 0, FileOutcome::None},
-        {"root's, its group root's", 0775, 0, 0, FileOutcome::None},
+        {"root's, its group root's may write", 0775, 0, 0, FileOutcome::ForeignFolder},
         {"root's, another group may write", 0775, 0, 4321, FileOutcome::ForeignFolder},
         {"root's, anyone may write", 0777, 0, 0, FileOutcome::ForeignFolder},
         {"root's and sticky", 01777, 0, 0, FileOutcome::ForeignFolder},
@@ -108,6 +133,27 @@ TEST_F(Chemins, RootSavesOnlyInFoldersNoOtherUserCanChange) {
                   attendu != FileOutcome::None)
             << cas;
     }
+    // An access list that lets a user write shows in the group's bits: refused as well.
+    Dossier("liste");
+    ASSERT_EQ(chmod(Octets("liste").constData(), 0755), 0);
+    const auto entree = [](uint16_t sorte, uint16_t droits, uint32_t qui) {
+        QByteArray e(8, '\0');
+        memcpy(e.data(), &sorte, 2);
+        memcpy(e.data() + 2, &droits, 2);
+        memcpy(e.data() + 4, &qui, 4);
+        return e;
+    };
+    const uint32_t version = 2, nul = uint32_t(-1);
+    const QByteArray liste = QByteArray(reinterpret_cast<const char*>(&version), 4) + entree(0x01, 7, nul) +
+                             entree(0x02, 7, 65534) + entree(0x04, 5, nul) + entree(0x10, 7, nul) +
+                             entree(0x20, 5, nul);
+    if (setxattr(Octets("liste").constData(), "system.posix_acl_access", liste.constData(),
+                 size_t(liste.size()), 0) == 0) {
+        EXPECT_EQ(Sauve("liste/f"), FileOutcome::ForeignFolder);
+        EXPECT_FALSE(QFileInfo::exists(Chemin("liste/f")));
+    } else {
+        ADD_FAILURE() << "no access list here: " << strerror(errno);
+    }
     // Sticky on the way, root's folder below it: saved.
     Dossier("collant", 01777);
     Dossier("collant/sien");
@@ -120,6 +166,64 @@ TEST_F(Chemins, RootSavesOnlyInFoldersNoOtherUserCanChange) {
     EXPECT_EQ(Sauve("lien-root/f"), FileOutcome::None);
     EXPECT_EQ(Sauve("lien-user/g"), FileOutcome::ForeignLink);
     EXPECT_FALSE(QFileInfo::exists(Chemin("cible/g")));
+}
+
+TEST_F(Chemins, ALinkWithAnotherNameIsNeverTrustedAndAFileSwappedWhileOpenedIsRefused) {
+    // Another name of a link may have been made by anyone, though it shows its first owner.
+    Dossier("a");
+    Fichier("a/f");
+    Lien("a/f", "lien");
+    Lien("a", "vers-dossier");
+    ASSERT_EQ(link(Octets("lien").constData(), Octets("double").constData()), 0);
+    ASSERT_EQ(link(Octets("vers-dossier").constData(), Octets("double-dossier").constData()), 0);
+    for (const char* nom : {"lien", "double"}) {
+        EXPECT_EQ(Lit(nom), FileOutcome::ForeignLink) << nom;
+        EXPECT_EQ(Sauve(nom), FileOutcome::ForeignLink) << nom;
+    }
+    EXPECT_EQ(Sauve("double-dossier/g"), FileOutcome::ForeignLink);
+    EXPECT_FALSE(QFileInfo::exists(Chemin("a/g")));
+    EXPECT_EQ(Lit("double-dossier/f"), FileOutcome::None) << "a load follows the folders' links";
+
+    // Another file under the name each time it is opened: neither read nor written.
+    Fichier("b");
+    int echanges = 0;
+    AvantOuverture = [&](const char* nom) {
+        if (QByteArray(nom) != "b") return;
+        ++echanges;
+        QFile::remove(Chemin("b"));
+        Fichier("b");
+    };
+    EXPECT_EQ(Lit("b"), FileOutcome::Moved);
+    const int lectures = std::exchange(echanges, 0);
+    EXPECT_EQ(Sauve("b"), FileOutcome::None) << "replaced by its new content, whatever is there";
+    EXPECT_EQ(echanges, 0) << "a save opens no file by its name";
+    AvantOuverture = {};
+    EXPECT_EQ(lectures, 2) << "walked once more, not more";
+}
+
+TEST_F(Chemins, ReadsAndSavesWithoutProc) {
+    Dossier("a");
+    const pid_t enfant = fork();
+    if (enfant == 0) {
+        // /proc hidden under an empty folder, in a mount namespace of the child's own.
+        const int espaces = geteuid() == 0 ? CLONE_NEWNS : CLONE_NEWNS | CLONE_NEWUSER;
+        if (unshare(espaces) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("vide", "/proc", "tmpfs", 0, nullptr) != 0)
+            _exit(77);
+        if (access("/proc/self/fd", F_OK) == 0) _exit(3);
+        QByteArray lu;
+        const QString chemin = Chemin("a/f");
+        const bool ok = SaveFile(chemin, Contenu, 1024, QDateTime::currentDateTimeUtc()).ok() &&
+                        ReadFile(chemin, 1024, lu).ok() && lu == Contenu &&
+                        SaveFile(chemin, "[-B-] 2\n", 1024, QDateTime::currentDateTimeUtc()).ok() &&
+                        ReadFile(chemin, 1024, lu).ok() && lu == "[-B-] 2\n";
+        _exit(ok ? 0 : 1);
+    }
+    int etat = 0;
+    ASSERT_EQ(waitpid(enfant, &etat, 0), enfant);
+    ASSERT_TRUE(WIFEXITED(etat));
+    if (WEXITSTATUS(etat) == 77) GTEST_SKIP() << "no mount namespace here to hide /proc in";
+    EXPECT_EQ(WEXITSTATUS(etat), 0) << "saved and read back with no /proc";
 }
 
 } // namespace

@@ -12,9 +12,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <deque>
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
@@ -42,6 +45,10 @@ int ArretApres = 0;
 std::deque<int> Pannes;
 // Called once after the next pwrite at the start of a file.
 std::function<void()> ApresEcritureEnTete;
+// Each pwrite as "size@offset".
+QStringList Ecritures;
+// Called before each flock, with the descriptor and the operation.
+std::function<void(int, int)> AvantVerrou;
 
 QString Inode(const QString& chemin) {
     struct stat etat {};
@@ -89,6 +96,7 @@ extern "C" int mkdirat(int dans, const char* nom, mode_t mode) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wshadow"
 extern "C" int flock(int fd, int operation) noexcept {
+    if (AvantVerrou) AvantVerrou(fd, operation);
     return Etape<int(int, int)>("flock", Rien, fd, operation);
 }
 #pragma GCC diagnostic pop
@@ -108,6 +116,7 @@ extern "C" ssize_t pwrite(int fd, const void* octets, size_t taille, off_t posit
         errno = panne;
         return -1;
     }
+    Ecritures << QStringLiteral("%1@%2").arg(taille).arg(position);
     std::function<void()> rien;
     return Etape<ssize_t(int, const void*, size_t, off_t)>("pwrite",
                                                            position == 0 ? ApresEcritureEnTete : rien, fd,
@@ -341,6 +350,15 @@ TEST_F(Preferences, MissingOrUnnamedFileGivesDefaults) {
         if (mPrefNbLit("NoDePion", 3) != 3) _exit(1);
     })) << "a read-only file is read as missing";
     EXPECT_EQ(Dit(), Ligne(Lu, Chemin(), "fichier en lecture seule"));
+    // A folder on the way that can't be searched: said, and the file kept.
+    const QByteArray ici = QFile::encodeName(dossier.path());
+    chmod(ici.constData(), 0644);
+    EXPECT_TRUE(SansPrivileges([] {
+        mAppPrefFichierLecture(Nom);
+        mAppPrefFichierEcriture();
+    }));
+    chmod(ici.constData(), 0755);
+    EXPECT_EQ(Dit(), Ligne(Lu, Chemin(), "lecture impossible, accès refusé") + Refuse());
 }
 
 TEST_F(Preferences, ALockedFolderIsWrittenInPlaceAndAFailedSaveKeepsTheFile) {
@@ -418,6 +436,60 @@ TEST_F(Preferences, RootSavesOnlyInFoldersOfItsOwn) {
     EXPECT_EQ(Proprio(sienne + "/" + Nom), std::tuple(0, 0, 0644));
 }
 
+TEST_F(Preferences, TheTemporaryIsPrivateFromItsCreationAndNeverWaitedOn) {
+    // A file only its owner may read, replaced through the rename, even with a mask that hides
+    // nothing. Another user who watches the folder tries to open the temporary as soon as it is
+    // made and just before its rename; someone who got hold of it first locks it.
+    Ecrit("[-NoDePion-] 1\n");
+    chmod(QFile::encodeName(Chemin()).constData(), 0600);
+    const QString avant = Inode(Chemin());
+    // Exit codes of the saving child: 2 a temporary others may open, 3 another user opened it,
+    // 4 nothing to attack; killed by the alarm, it waited.
+    const auto attaque = [](const QByteArray& temporaire) {
+        struct stat etat {};
+        if (stat(temporaire.constData(), &etat) != 0 || (etat.st_mode & 077) != 0) _exit(2);
+        if (geteuid() == 0 && !SansPrivileges([&] {
+                for (const int sorte : {O_RDONLY, O_WRONLY | O_APPEND})
+                    if (open(temporaire.constData(), sorte | O_NONBLOCK) >= 0) _exit(1);
+            }))
+            _exit(3);
+    };
+    const auto temporaire = [](int fd) {
+        QByteArray nom(PATH_MAX, '\0');
+        const ssize_t n =
+            readlink(("/proc/self/fd/" + QByteArray::number(fd)).constData(), nom.data(), size_t(nom.size()));
+        nom.truncate(std::max<ssize_t>(n, 0));
+        return nom.endsWith(".enregistrement") ? nom : QByteArray();
+    };
+    EXPECT_TRUE(SansPrivileges(
+        [&] {
+            alarm(10);
+            umask(0);
+            int attaques = 0;
+            AvantVerrou = [&](int fd, int) {
+                const QByteArray nom = temporaire(fd);
+                if (nom.isEmpty() || attaques++ > 0) return;
+                attaque(nom);
+                const int tenu = open(nom.constData(), O_RDONLY);
+                if (tenu < 0 || Vraie<int(int, int)>("flock")(tenu, LOCK_EX | LOCK_NB) != 0) _exit(5);
+            };
+            // "/proc/self/fd/N/name": another user can't reach this process's descriptors.
+            AvantRenommage = [&](const char* chemin) {
+                const QByteArray c = chemin;
+                const qsizetype barre = c.indexOf('/', 14);
+                attaque(QFile::encodeName(QFile::symLinkTarget(QFile::decodeName(c.left(barre)))) +
+                        c.mid(barre));
+            };
+            Joue(2);
+            if (attaques == 0 || AvantRenommage) _exit(4);
+        },
+        false));
+    EXPECT_EQ(Lit(), "[-NoDePion-] 2\n");
+    EXPECT_NE(Inode(Chemin()), avant) << "written in place, not through the rename";
+    EXPECT_EQ(Proprio(Chemin()), std::tuple(int(geteuid()), int(getegid()), 0600));
+    EXPECT_EQ(Fichiers(), QStringList{Nom}) << "the temporary left behind";
+}
+
 TEST_F(Preferences, AUsersSaveKeepsOwnerGroupAndModeAndFollowsTheLinksItMayTrust) {
     if (geteuid() != 0) GTEST_SKIP() << "runs as root, to give files to an unprivileged user";
     // What a user makes in a shared folder of root's is the user's, with the modes the mask gives.
@@ -434,6 +506,12 @@ TEST_F(Preferences, AUsersSaveKeepsOwnerGroupAndModeAndFollowsTheLinksItMayTrust
     EXPECT_TRUE(joue(1));
     EXPECT_EQ(Proprio(ici), std::tuple(65534, 65534, 0775));
     EXPECT_EQ(Proprio(fichier), std::tuple(65534, 65534, 0664));
+    // Replaced through the rename, the file keeps its mode.
+    chmod(QFile::encodeName(fichier).constData(), 0640);
+    const QString inode = Inode(fichier);
+    EXPECT_TRUE(joue(1));
+    EXPECT_NE(Inode(fichier), inode);
+    EXPECT_EQ(Proprio(fichier), std::tuple(65534, 65534, 0640));
     // A group the user is not in, and root's file the user may write: written in place, both kept.
     ASSERT_EQ(chown(QFile::encodeName(fichier).constData(), 65534, 4321), 0);
     chmod(QFile::encodeName(fichier).constData(), 0604);
@@ -493,11 +571,44 @@ TEST_F(Preferences, AWriteInPlaceLoadsToTheOldOrTheNewSettingsWhateverStopsIt) {
         EXPECT_EQ(Lit(), nouveau);
     }
 
-    // A write that fails part-way puts the old bytes back.
+    // Content and padding that fit in a page go in one write from the start, then onto the disk.
     remet(long_);
+    EXPECT_TRUE(SansPrivileges([&] {
+        Journal.clear();
+        sauve(2, [] { Ecritures.clear(); });
+        if (Ecritures != QStringList{"25@0"} || !Journal.contains("fsync " + Inode(Chemin()))) _exit(1);
+    }));
+    // A write that fails part-way puts the old bytes back.
+    const QByteArray autre = "x\n" + long_; // unlike the new content from the first byte
+    remet(autre);
     EXPECT_TRUE(SansPrivileges([&] { sauve(2, [] { Pannes = {-1, ENOSPC}; }); }));
-    EXPECT_EQ(Lit(), long_);
+    EXPECT_EQ(Lit(), autre);
     EXPECT_EQ(Dit(), Ligne(Sauve, Chemin(), "disque plein, ancien contenu remis"));
+    // Grown past the limit since the load: kept as it is.
+    remet(court);
+    EXPECT_TRUE(SansPrivileges([&] { sauve(3, [this] { QFile(Chemin()).resize(TailleMaxFichier + 1); }); }));
+    EXPECT_EQ(QFileInfo(Chemin()).size(), TailleMaxFichier + 1);
+    EXPECT_TRUE(Lit().startsWith(court));
+    EXPECT_EQ(Dit(), Ligne(Sauve, Chemin(), "plus de 4 Mio"));
+    // A load waits for a writer in place to end.
+    remet(court);
+    int pret[2];
+    ASSERT_EQ(pipe(pret), 0);
+    const pid_t ecrivain = Lance(
+        [&] {
+            const int fd = open(QFile::encodeName(Chemin()).constData(), O_RDWR);
+            if (fd < 0 || flock(fd, LOCK_EX) != 0 || write(pret[1], "x", 1) != 1) _exit(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (pwrite(fd, "[-NoDePion-] 4\n", 15, 0) != 15) _exit(1);
+        },
+        false);
+    char signe;
+    ASSERT_EQ(read(pret[0], &signe, 1), 1);
+    mAppPrefFichierLecture(Nom);
+    EXPECT_EQ(mPrefNbLit("NoDePion", 0), 4) << "read while it was being written";
+    EXPECT_TRUE(Attend(ecrivain));
+    close(pret[0]);
+    close(pret[1]);
 
     // Two writers at once: the second starts while the first has written its first bytes.
     remet(long_);
@@ -638,14 +749,21 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
     }
 
     // A folder's name with a line end and a terminal escape: one line each, both shown escaped.
-    const QString etrange = dossier.filePath(QString::fromUtf8("é\nligne\x1b[31m"));
+    const QString etrange = dossier.filePath(QString::fromUtf8("é€\\\nligne\x1b[31m"));
     ASSERT_TRUE(QDir().mkdir(etrange));
     ASSERT_EQ(mkfifo(QFile::encodeName(etrange + "/" + Nom).constData(), 0600), 0);
     mPrefChangeDossier(etrange);
     mAppPrefFichierLecture(Nom);
     mAppPrefFichierEcriture();
-    const QString montre = dossier.filePath(QString::fromUtf8("é\\nligne\\x1b[31m/") + Nom);
+    const QString montre = dossier.filePath(QString::fromUtf8("é€\\\\\\nligne\\x1b[31m/") + Nom);
     EXPECT_EQ(Dit(), Ligne(Lu, montre, "pas un fichier ordinaire") + Refuse(montre));
+    // Once a load reads a good file there, the refusal is over.
+    ASSERT_TRUE(QFile::remove(etrange + "/" + Nom));
+    Ecrit("[-A-] 1\n", etrange + "/" + Nom);
+    mAppPrefFichierLecture(Nom);
+    mPrefNbIntegerEcrit(3, "B");
+    mAppPrefFichierEcriture();
+    EXPECT_EQ(Lit(etrange + "/" + Nom), "[-A-] 1\n[-B-] 3\n");
 }
 
 TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
@@ -691,6 +809,71 @@ TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
     restent.sort();
     EXPECT_EQ(Fichiers().join(' ').toStdString(), restent.join(' ').toStdString());
     EXPECT_EQ(Lit(), "[-NoDePion-] 3\n");
+
+    // Younger than this run's start, less the clock's slack, though older than that at the save.
+    mAppPrefFichierLecture(Nom);
+    const QString recent = Nom + ".DeBuTt" + marque;
+    ASSERT_TRUE(cree(recent, 1900));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    mAppPrefFichierEcriture();
+    EXPECT_TRUE(QFileInfo::exists(dossier.filePath(recent)));
+}
+
+TEST_F(Preferences, ThePreferencesFolderIsTheOneTheEnvironmentNamesOrNone) {
+    mPrefChangeDossier({});
+    const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_CONFIG_HOME");
+    const bool xdgDefini = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray ici = QFile::encodeName(dossier.path());
+    // A home whose name is not UTF-8: Qt would name another folder, which must never be made.
+    const QByteArray latin = ici + "/caf\xe9", fichier = latin + "/.qttest/config/" + QFile::encodeName(Nom);
+    ASSERT_EQ(mkdir(latin.constData(), 0755), 0);
+    ASSERT_EQ(mkdir((latin + "/.qttest").constData(), 0755), 0);
+    ASSERT_EQ(mkdir((latin + "/.qttest/config").constData(), 0755), 0);
+    const int fd = open(fichier.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_TRUE(fd >= 0 && write(fd, "[-NoDePion-] 2\n", 15) == 15);
+    close(fd);
+    qputenv("HOME", latin);
+    Joue(1);
+    EXPECT_EQ(Dit(), "Préférences non enregistrées dans « " + dossier.path().toStdString() +
+                         "/caf\\xe9/.qttest/config/" + Nom.toStdString() + " » : nom de dossier illisible\n");
+    // Listed as bytes: Qt shows both names alike.
+    const auto noms = [&ici] {
+        QList<QByteArray> liste;
+        DIR* d = opendir(ici.constData());
+        while (const dirent* e = d ? readdir(d) : nullptr)
+            if (e->d_name[0] != '.') liste << e->d_name;
+        if (d) closedir(d);
+        std::sort(liste.begin(), liste.end());
+        return liste;
+    };
+    EXPECT_EQ(noms(), QList<QByteArray>{"caf\xe9"}) << "another folder made";
+
+    // Out of Qt's test mode, in homes of the test's own: a relative $XDG_CONFIG_HOME is ignored.
+    QStandardPaths::setTestModeEnabled(false);
+    const char* maison = "maison";
+    ASSERT_TRUE(QDir(dossier.path()).mkdir(maison));
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dossier.path()));
+    qputenv("HOME", ici + "/" + maison);
+    qputenv("XDG_CONFIG_HOME", "relatif");
+    Joue(3);
+    EXPECT_EQ(Lit(dossier.filePath("maison/.config/") + Nom), "[-NoDePion-] 3\n");
+    qputenv("XDG_CONFIG_HOME", ici + "/xdg");
+    Joue(4);
+    EXPECT_EQ(Lit(dossier.filePath("xdg/") + Nom), "[-NoDePion-] 4\n");
+    // No home, or a relative one: no folder at all.
+    qunsetenv("XDG_CONFIG_HOME");
+    for (const QByteArray& sans : {QByteArray(), QByteArray("maison")}) {
+        qputenv("HOME", sans);
+        Joue(5);
+        EXPECT_EQ(Dit(), Ligne(Sauve, Nom, "aucun dossier de préférences"));
+    }
+    QDir::setCurrent(cwd);
+    QStandardPaths::setTestModeEnabled(true);
+    qputenv("HOME", home);
+    if (xdgDefini) qputenv("XDG_CONFIG_HOME", xdg);
+    EXPECT_EQ(noms(), (QList<QByteArray>{"caf\xe9", "maison", "xdg"}))
+        << "a folder made in the working folder";
 }
 
 TEST_F(Preferences, HostileFilesLoadSafely) {
