@@ -72,7 +72,11 @@ std::function<void()> Rien;
 // Called once after the next folder the process makes.
 std::function<void()> ApresMkdir;
 
+// Called before each fsync, with the descriptor.
+std::function<void(int)> AvantSync;
+
 extern "C" int fsync(int fd) {
+    if (AvantSync) AvantSync(fd);
     Journal << "fsync " + Inode(QStringLiteral("/proc/self/fd/%1").arg(fd));
     return Etape<int(int)>("fsync", Rien, fd);
 }
@@ -444,7 +448,8 @@ TEST_F(Preferences, TheTemporaryIsPrivateFromItsCreationAndNeverWaitedOn) {
     chmod(QFile::encodeName(Chemin()).constData(), 0600);
     const QString avant = Inode(Chemin());
     // Exit codes of the saving child: 2 a temporary others may open, 3 another user opened it,
-    // 4 nothing to attack; killed by the alarm, it waited.
+    // 4 nothing to attack; killed by the alarm, it waited. Tried when it is made, once written
+    // and just before its rename.
     const auto attaque = [](const QByteArray& temporaire) {
         struct stat etat {};
         if (stat(temporaire.constData(), &etat) != 0 || (etat.st_mode & 077) != 0) _exit(2);
@@ -474,6 +479,9 @@ TEST_F(Preferences, TheTemporaryIsPrivateFromItsCreationAndNeverWaitedOn) {
                 if (tenu < 0 || Vraie<int(int, int)>("flock")(tenu, LOCK_EX | LOCK_NB) != 0) _exit(5);
             };
             // "/proc/self/fd/N/name": another user can't reach this process's descriptors.
+            AvantSync = [&](int fd) {
+                if (const QByteArray nom = temporaire(fd); !nom.isEmpty()) attaque(nom);
+            };
             AvantRenommage = [&](const char* chemin) {
                 const QByteArray c = chemin;
                 const qsizetype barre = c.indexOf('/', 14);
