@@ -21,6 +21,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
+#include <set>
 #include <string>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -724,22 +725,23 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
          }},
     };
     int n = 0;
+    std::set<std::string> sansDroit;
     for (const auto& [sorte, raison, fabrique] : sortes) {
         for (const bool avantLecture : {true, false}) {
             const QString ici = dossier.filePath(QString::number(++n));
             ASSERT_TRUE(QDir().mkpath(ici));
             mPrefChangeDossier(ici);
             const QByteArray chemin = QFile::encodeName(QDir(ici).filePath(Nom));
+            // A device node needs a right an unprivileged user lacks: the other cases run all the same.
             const auto fabriquee = [&] {
-                const bool faite = fabrique(chemin);
-                if (!faite && errno == EPERM)
-                    GTEST_SKIP() << sorte << ": no device node without the right to make one";
-                ASSERT_TRUE(faite) << sorte << ": " << strerror(errno);
+                if (fabrique(chemin)) return true;
+                EXPECT_EQ(errno, EPERM) << sorte << ": " << strerror(errno);
+                sansDroit.insert(sorte);
+                return false;
             };
-            if (avantLecture) fabriquee();
+            if (avantLecture && !fabriquee()) continue;
             mAppPrefFichierLecture(Nom);
-            if (!avantLecture) fabriquee();
-            if (IsSkipped() || HasFatalFailure()) return;
+            if (!avantLecture && !fabriquee()) continue;
             const int avant = Sorte(chemin);
             ASSERT_NE(avant, -1);
             const QStringList contenu = Fichiers(ici);
@@ -772,6 +774,8 @@ TEST_F(Preferences, SavesOnlyIntoAPlainFileFollowingItsLinks) {
     mPrefNbIntegerEcrit(3, "B");
     mAppPrefFichierEcriture();
     EXPECT_EQ(Lit(etrange + "/" + Nom), "[-A-] 1\n[-B-] 3\n");
+    for (const std::string& sorte : sansDroit)
+        GTEST_SKIP() << sorte << ": no device node without the right to make one";
 }
 
 TEST_F(Preferences, SaveRemovesTheTemporariesAnEarlierRunLeft) {
