@@ -9,7 +9,8 @@ namespace FichierPreference {
 
 // Empties the store and reads the named file of the preferences folder into it; the name is
 // remembered for the save. An empty name shows a message and changes nothing. A file that is
-// there but not read says why on standard error.
+// there but not read says why on standard error. A folder the environment does not name, or names
+// in bytes that are not UTF-8, is none: nothing is read, and the save says why.
 void mAppPrefFichierLecture(const QString& nomFichier);
 
 // Replaces the remembered file with the whole store; shows a message when no name is known.
