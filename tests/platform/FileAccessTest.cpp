@@ -147,12 +147,13 @@ TEST_F(Chemins, RootSavesOnlyInFoldersNoOtherUserCanChange) {
     const QByteArray liste = QByteArray(reinterpret_cast<const char*>(&version), 4) + entree(0x01, 7, nul) +
                              entree(0x02, 7, 65534) + entree(0x04, 5, nul) + entree(0x10, 7, nul) +
                              entree(0x20, 5, nul);
-    if (setxattr(Octets("liste").constData(), "system.posix_acl_access", liste.constData(),
-                 size_t(liste.size()), 0) == 0) {
+    const bool listes = setxattr(Octets("liste").constData(), "system.posix_acl_access", liste.constData(),
+                                 size_t(liste.size()), 0) == 0;
+    if (listes) {
         EXPECT_EQ(Sauve("liste/f"), FileOutcome::ForeignFolder);
         EXPECT_FALSE(QFileInfo::exists(Chemin("liste/f")));
     } else {
-        ADD_FAILURE() << "no access list here: " << strerror(errno);
+        EXPECT_EQ(errno, EOPNOTSUPP) << strerror(errno);
     }
     // Sticky on the way, root's folder below it: saved.
     Dossier("collant", 01777);
@@ -166,6 +167,7 @@ TEST_F(Chemins, RootSavesOnlyInFoldersNoOtherUserCanChange) {
     EXPECT_EQ(Sauve("lien-root/f"), FileOutcome::None);
     EXPECT_EQ(Sauve("lien-user/g"), FileOutcome::ForeignLink);
     EXPECT_FALSE(QFileInfo::exists(Chemin("cible/g")));
+    if (!listes) GTEST_SKIP() << "the access list: this file system keeps none";
 }
 
 TEST_F(Chemins, ALinkWithAnotherNameIsNeverTrustedAndAFileSwappedWhileOpenedIsRefused) {
