@@ -60,7 +60,8 @@ struct HTTPSocket::Transfer {
     // libcurl has something to do on `fd`, or its time-out has come (CURL_SOCKET_TIMEOUT).
     void Act(curl_socket_t fd, int events) {
         if (over) return;
-        if ((events & CURL_CSELECT_IN) && connections.count(fd)) idle.start(idleTimeout); // something came
+        const bool fromServer = (events & CURL_CSELECT_IN) && connections.contains(fd);
+        if (fromServer) idle.start(idleTimeout);
         int running = 0;
         curl_multi_socket_action(multi, fd, events, &running);
         Check();
