@@ -9,14 +9,18 @@
 #include <curl/curl.h>
 #include <map>
 #include <memory>
+#include <set>
+#include <unistd.h>
 #include <vector>
 
 // libcurl speaks HTTP; Qt's event loop drives it through libcurl's multi interface: the sockets
 // it names are watched by notifiers and its time-outs by a timer, all on this thread.
 
 namespace {
-// libcurl gives an address followed by another of its family half the connect time left, 2 s; the
-// last one gets the rest. A round that connects nowhere in that time starts again from the name.
+// The name is looked up once, in a first round that connects nowhere; the rounds of connecting then
+// find it in the multi handle's cache. In a round, libcurl gives an address followed by another of its
+// family half the connect time left, 2 s; the last one gets the rest. A round that connects nowhere in
+// that time starts again.
 constexpr long kConnectRoundMs = 4000;
 constexpr int kTickMs = 100;
 } // namespace
@@ -39,9 +43,13 @@ struct HTTPSocket::Transfer {
     bool complete = false;
     bool over = false;
     bool orphaned = false; // the socket was deleted during the wait
-    // The length this head gives, and whether the header line being read is a length: its folded
-    // lines go on with its values.
+    bool lookingUp = true; // the first round, until the name is known
+    bool named = false;
+    std::set<curl_socket_t> connections; // the server's, as opposed to libcurl's own wake-up socket
+    // The length this head gives, whether the next line is a head's status line, and whether the
+    // header line being read is a length: its folded lines go on with its values.
     qint64 length = -1;
+    bool headStarts = true;
     bool inLength = false;
 
     ~Transfer() {
@@ -52,7 +60,8 @@ struct HTTPSocket::Transfer {
     // libcurl has something to do on `fd`, or its time-out has come (CURL_SOCKET_TIMEOUT).
     void Act(curl_socket_t fd, int events) {
         if (over) return;
-        if (events & CURL_CSELECT_IN) idle.start(idleTimeout); // something came
+        const bool fromServer = (events & CURL_CSELECT_IN) && connections.contains(fd);
+        if (fromServer) idle.start(idleTimeout);
         int running = 0;
         curl_multi_socket_action(multi, fd, events, &running);
         Check();
@@ -75,23 +84,23 @@ struct HTTPSocket::Transfer {
 
     void Check() {
         if (received - body.size() > kMaxFramingBytes) return End();
+        if (lookingUp && named) return Again();
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
             if (message->msg != CURLMSG_DONE) continue;
-            // With the total limit kept here, only the connect time runs out in libcurl.
-            if (message->data.result == CURLE_OPERATION_TIMEDOUT) return Again();
+            // With the total limit kept here, only a round's connect time runs out in libcurl.
+            if (message->data.result == CURLE_OPERATION_TIMEDOUT && !lookingUp) return Again();
             complete = message->data.result == CURLE_OK;
             return End();
         }
     }
 
-    // A new round. Nothing has come, so the idle time still runs from the start. A look-up that took
-    // the whole round gets the time that is left.
+    // A new round of connecting, the name known. Nothing has come, so the idle time still runs from the
+    // start.
     void Again() {
-        curl_off_t lookedUp = 0;
-        curl_easy_getinfo(easy, CURLINFO_NAMELOOKUP_TIME_T, &lookedUp);
+        lookingUp = false;
         curl_multi_remove_handle(multi, easy);
-        if (lookedUp == 0) curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, 0L);
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectRoundMs);
         if (curl_multi_add_handle(multi, easy) != CURLM_OK) return End();
         tick.start();
     }
@@ -155,6 +164,23 @@ struct HTTPSocket::Transfer {
         return 0;
     }
 
+    // A socket to the server or proxy, made but not yet connected. In the look-up round it tells that
+    // the name is known, and is refused.
+    static int OnConnection(void* self, curl_socket_t fd, curlsocktype) {
+        auto& t = *static_cast<Transfer*>(self);
+        if (t.lookingUp) {
+            t.named = true;
+            return CURL_SOCKOPT_ERROR;
+        }
+        t.connections.insert(fd);
+        return CURL_SOCKOPT_OK;
+    }
+
+    static int OnClose(void* self, curl_socket_t fd) {
+        static_cast<Transfer*>(self)->connections.erase(fd);
+        return close(fd);
+    }
+
     static size_t OnBody(char* data, size_t, size_t size, void* self) {
         auto& t = *static_cast<Transfer*>(self);
         if (t.body.size() + qint64(size) > t.maxBody) return 0; // fails the transfer at once
@@ -167,7 +193,18 @@ struct HTTPSocket::Transfer {
     static size_t OnHeader(char* data, size_t, size_t size, void* self) {
         auto& t = *static_cast<Transfer*>(self);
         const QByteArrayView line(data, qsizetype(size));
-        if (line.startsWith("HTTP/")) t.length = -1; // a new head, after an interim one
+        if (t.headStarts) { // a head's status line: the head has a length of its own
+            t.headStarts = false;
+            t.length = -1;
+            return size;
+        }
+        if (line == "\r\n" || line == "\n") { // the head ends; after an interim one (1xx) another starts
+            long status = 0;
+            curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &status);
+            t.headStarts = status / 100 == 1;
+            t.inLength = false;
+            return size;
+        }
         // A folded line goes on with the values of the header before it.
         qsizetype start = 0;
         if (!line.startsWith(' ') && !line.startsWith('\t')) {
@@ -216,6 +253,8 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     t.curlTimer.setSingleShot(true);
     t.idle.setSingleShot(true);
     t.total.setSingleShot(true);
+    // A coarse timer may end a wait 5 % early, when an answer may still come.
+    t.idle.setTimerType(Qt::PreciseTimer);
     t.tick.setInterval(kTickMs);
     QObject::connect(&t.curlTimer, &QTimer::timeout, &t.loop, [&t] { t.Act(CURL_SOCKET_TIMEOUT, 0); });
     QObject::connect(&t.idle, &QTimer::timeout, &t.loop, [&t] { t.End(); });
@@ -240,7 +279,13 @@ QString HTTPSocket::Get(const QString& address, std::chrono::milliseconds idleTi
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L); // only so that OnTrace sees the bytes come
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &Transfer::OnTrace);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &t);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectRoundMs);
+    // The look-up round lasts as long as the timers here allow; the rounds set their own time.
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, std::max<long>(1, long(TotalLimit.count())));
+    curl_easy_setopt(easy, CURLOPT_DNS_CACHE_TIMEOUT, -1L);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &Transfer::OnConnection);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &Transfer::OnClose);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &t);
     curl_easy_setopt(easy, CURLOPT_HAPPY_EYEBALLS_TIMEOUT_MS, 200L);
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);

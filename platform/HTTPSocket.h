@@ -24,8 +24,8 @@ public:
     // Gives the empty text when the connection fails or is reset, when nothing new came for the
     // given time, when the body would grow past MaxBodyBytes or what came besides it past
     // kMaxFramingBytes, when the reply's lengths differ, when TotalLimit has passed, or when Close is called
-    // or the socket deleted. Whichever way it ends, the connection is closed before it returns, and it never
-    // waits for a name look-up.
+    // or the socket deleted. The name is looked up once; its addresses are then tried in rounds. Whichever
+    // way it ends, the connection is closed before it returns, and it never waits for a name look-up.
     QString Get(const QString& address, std::chrono::milliseconds idleTimeout);
 
     // Ends a Get in progress, e.g. from an event handled while it waits (it then gives the empty text);

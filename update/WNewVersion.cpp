@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
-#include <algorithm>
 
 namespace {
 const QString kListPath = QStringLiteral("/Zentrafor/Telecharg/TalvoVersion.txt");
@@ -99,9 +98,8 @@ WNewVersion::WNewVersion() {
 void WNewVersion::Event_Open() { ChApplic->setText(RunningLongVersion()); }
 
 void WNewVersion::Event_Close() {
-    // Ends every check waiting on this window; each then returns without touching it.
-    const auto pending = pendingGets_;
-    for (HTTPSocket* socket : pending) socket->Close();
+    // Ends the check waiting on this window; it then returns without touching it.
+    if (pendingGet_) pendingGet_->Close();
 }
 
 void WNewVersion::MOuvrir() {
@@ -123,11 +121,14 @@ void WNewVersion::MContrlDerVersion() {
     socket.MaxBodyBytes = settings.maxReplyBytes;
     socket.TotalLimit = settings.totalLimit;
     ChMess->setText(kWaiting);
-    pendingGets_.push_back(&socket);
+    // The newest check's result is the one shown: an older one still waiting ends without a word.
+    if (pendingGet_) pendingGet_->Close();
+    pendingGet_ = &socket;
     const QString reply =
         socket.Get(QStringLiteral("http://") + settings.host + kListPath, settings.idleTimeout);
-    if (!self) return; // destroyed while waiting: nothing left to report to
-    pendingGets_.erase(std::find(pendingGets_.begin(), pendingGets_.end(), &socket));
+    // Destroyed while waiting, or overtaken: nothing left to report to.
+    if (!self || pendingGet_ != &socket) return;
+    pendingGet_ = nullptr;
     socket.Close();
     if (IsClosing()) return;
 
@@ -147,8 +148,7 @@ void WNewVersion::MContrlDerVersion() {
         ChMess->setText(QStringLiteral("PROBLEME DE CONNEXION ! "));
         SetTextColour(ChMess, Qt::black);
     }
-    // A check started inside this one (from the menu) may still be waiting.
-    if (pendingGets_.empty()) BtNewEssai->setEnabled(true);
+    BtNewEssai->setEnabled(true);
 }
 
 QString WNewVersion::MTraitReponse(const QString& reponse) {

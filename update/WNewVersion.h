@@ -4,7 +4,6 @@
 #include "Window.h"
 
 #include <QString>
-#include <vector>
 
 class HTTPSocket;
 class ListeApplications;
@@ -46,6 +45,7 @@ private:
     void BtNewEssai_Action();
     void Timer1_Action();
 
-    // The gets still waiting, innermost last: a new menu choice may start a check inside another.
-    std::vector<HTTPSocket*> pendingGets_;
+    // The get of the newest check while it waits. A new menu choice may start a check inside another:
+    // the newer one closes it.
+    HTTPSocket* pendingGet_ = nullptr;
 };

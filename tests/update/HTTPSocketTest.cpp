@@ -9,12 +9,16 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QWidget>
+#include <arpa/inet.h>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <netdb.h>
+#include <netinet/in.h>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -23,21 +27,35 @@
 using namespace std::chrono_literals;
 
 namespace {
-const char* const kTwoAddresses = "deux.kestrova.test"; // ::1, then 127.0.0.1
-const char* const kTwoIPv4 = "quatre.kestrova.test";    // 127.0.0.1, then 127.0.0.2
-const char* const kTwoIPv6 = "six.kestrova.test";       // ::1, then 127.0.0.2 mapped to IPv6
+const char* const kTwoAddresses = "deux.kestrova.test";
+const char* const kTwoIPv4 = "quatre.kestrova.test";
+const char* const kTwoIPv6 = "six.kestrova.test";
 const char* const kEndless = "lent.kestrova.test";
+const char* const kThreeSeconds = "trois.kestrova.test";
+const char* const kFiveSeconds = "cinq.kestrova.test";
+const char* const kTwelveSeconds = "douze.kestrova.test";
 
-// The addresses the tests give their names, the dead one first.
-std::vector<const char*> AddressesOf(const char* node) {
-    const std::vector<std::pair<const char*, std::vector<const char*>>> names = {
-        {kTwoAddresses, {"::1", "127.0.0.1"}},
-        {kTwoIPv4, {"127.0.0.1", "127.0.0.2"}},
-        {kTwoIPv6, {"::1", "::ffff:127.0.0.2"}},
-    };
-    for (const auto& [name, addresses] : names)
-        if (node && std::strcmp(node, name) == 0) return addresses;
-    return {};
+// The names the tests give addresses to, the dead address first, and how long each look-up takes.
+struct TestName {
+    const char* name;
+    std::vector<const char*> addresses; // none: the name server never answers in time
+    std::chrono::seconds delay{};
+    std::atomic<int> asked{0};
+};
+TestName testNames[] = {
+    {kTwoAddresses, {"::1", "127.0.0.1"}},
+    {kTwoIPv4, {"127.0.0.1", "127.0.0.2"}},
+    {kTwoIPv6, {"::1", "::ffff:127.0.0.2"}},
+    {kEndless, {}, 20s},
+    {kThreeSeconds, {"127.0.0.1"}, 3s},
+    {kFiveSeconds, {"127.0.0.1", "127.0.0.2"}, 5s},
+    {kTwelveSeconds, {"127.0.0.1", "127.0.0.2"}, 12s},
+};
+
+TestName* Named(const char* node) {
+    for (TestName& name : testNames)
+        if (node && std::strcmp(node, name.name) == 0) return &name;
+    return nullptr;
 }
 
 QString Address(const char* host, quint16 port) {
@@ -50,21 +68,37 @@ QString Address(const char* host, quint16 port) {
 extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints, addrinfo** result) {
     using Real = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
     static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "getaddrinfo"));
-    if (node && std::strcmp(node, kEndless) == 0) { // a name server that does not answer in time
-        std::this_thread::sleep_for(20s);
-        return EAI_AGAIN;
-    }
-    const std::vector<const char*> addresses = AddressesOf(node);
-    if (addresses.empty()) return real(node, service, hints, result);
+    TestName* name = Named(node);
+    if (!name) return real(node, service, hints, result);
+    ++name->asked;
+    std::this_thread::sleep_for(name->delay);
+    if (name->addresses.empty()) return EAI_AGAIN;
     addrinfo numeric = hints ? *hints : addrinfo{};
     numeric.ai_flags |= AI_NUMERICHOST;
     *result = nullptr;
     addrinfo** tail = result;
-    for (const char* address : addresses) {
+    for (const char* address : name->addresses) {
         if (real(address, service, &numeric, tail) != 0) continue;
         while (*tail) tail = &(*tail)->ai_next;
     }
     return *result ? 0 : EAI_NONAME;
+}
+
+namespace {
+// Connections to this port are refused at once, as some systems do for a port nothing listens on;
+// Linux says so only later.
+std::atomic<int> refusedAtOnce{-1};
+} // namespace
+
+extern "C" int connect(int fd, const sockaddr* address, socklen_t length) {
+    using Real = int (*)(int, const sockaddr*, socklen_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "connect"));
+    const auto* in = reinterpret_cast<const sockaddr_in*>(address);
+    if (address->sa_family == AF_INET && ntohs(in->sin_port) == refusedAtOnce) {
+        errno = ECONNREFUSED;
+        return -1;
+    }
+    return real(fd, address, length);
 }
 
 namespace {
@@ -113,6 +147,15 @@ TEST(HTTPSocket, RepliesWithinTheCapsAndTheLaxFormsOfTheProtocolCount) {
         {"two lengths apart by a blank", ok + "Content-Length: 3 5\r\n\r\n" + body, {}},
         {"two lengths, other cases", ok + "content-length: 35\r\nCONTENT-LENGTH: 5\r\n\r\n" + body, {}},
         {"a length folded", ok + "Content-Length: 35,\r\n 5\r\n\r\n" + body, {}},
+        {"a length folded by a tab", ok + "Content-Length: 35,\r\n\t5\r\n\r\n" + body, {}},
+        {"a length with a letter", ok + "Content-Length: 35x\r\n\r\n" + body, {}},
+        // Only the first line of a head is its status line.
+        {"a header like a status line",
+         ok + "Content-Length: 35\r\nHTTP/x: y\r\nContent-Length: 5\r\n\r\n" + body,
+         {}},
+        {"an interim head's own length",
+         "HTTP/1.1 100 Continue\r\nContent-Length: 5\r\n\r\n" + ok + "Content-Length: 35\r\n\r\n" + body,
+         body},
     };
     LocalHttpServer server;
     for (const auto& [name, response, expected] : cases) {
@@ -189,6 +232,60 @@ TEST(HTTPSocket, EveryAddressIsTriedADeadOneCostingLittleAndALoneDeadOneTheIdleT
         server->response = LocalHttpServer::Ok("liste");
     });
     EXPECT_EQ(HTTPSocket().Get(Address("127.0.0.1", port), 6s), "liste");
+}
+
+TEST(HTTPSocket, EveryAddressRefusedEndsTheGetAtOnce) {
+    // Nothing listens at either address; the second one is tried from the connect tick.
+    const quint16 port = LocalHttpServer().Port();
+    for (const bool atOnce : {false, true}) {
+        SCOPED_TRACE(atOnce ? "refused at once" : "refused later");
+        refusedAtOnce = atOnce ? port : -1;
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(HTTPSocket().Get(Address(kTwoIPv4, port), 10s), QString());
+        EXPECT_LT(clock.elapsed(), 2000); // not the idle time
+    }
+    refusedAtOnce = -1;
+}
+
+// The list through a name whose look-up is slow, its first address dead when `deadFirst` is set; the
+// look-up is asked once and its answer used, however long it took within the idle time of 15 s.
+void ExpectTheListThroughASlowName(const char* name, bool deadFirst, int withinMs) {
+    const QHostAddress first = QHostAddress::LocalHost, second("127.0.0.2");
+    LocalHttpServer server(deadFirst ? second : first);
+    server.response = LocalHttpServer::Ok("liste");
+    std::optional<FullListener> dead;
+    if (deadFirst) dead.emplace(first, server.Port());
+    if (!server.isListening() || (dead && !dead->full)) GTEST_SKIP() << "no full queue on " << server.Port();
+    const int asked = Named(name)->asked;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(HTTPSocket().Get(Address(name, server.Port()), 15s), "liste");
+    EXPECT_LT(clock.elapsed(), withinMs);
+    EXPECT_EQ(Named(name)->asked - asked, 1);
+}
+
+TEST(HTTPSocket, AFiveSecondLookUpThenADeadFirstAddressGivesTheListWithinEightSeconds) {
+    ExpectTheListThroughASlowName(kFiveSeconds, true, 8000);
+}
+
+TEST(HTTPSocket, ATwelveSecondLookUpIsAskedOnceAndAnsweredOnce) {
+    ExpectTheListThroughASlowName(kTwelveSeconds, false, 15000);
+}
+
+TEST(HTTPSocket, ATwelveSecondLookUpThenADeadFirstAddressGivesTheListWithinTheIdleTime) {
+    ExpectTheListThroughASlowName(kTwelveSeconds, true, 15000);
+}
+
+TEST(HTTPSocket, OnlyTheServersBytesRestartTheIdleTime) {
+    LocalHttpServer server;
+    server.mode = LocalHttpServer::Mode::Silent;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(HTTPSocket().Get(Address(kThreeSeconds, server.Port()), 15s), QString());
+    EXPECT_GT(clock.elapsed(), 14250); // 15 s from the start, the idle timer being up to 5 % early
+    EXPECT_LT(clock.elapsed(), 16500); // not 15 s after the look-up's answer
+    EXPECT_EQ(server.requests.size(), 1);
 }
 
 TEST(HTTPSocket, ASocketDeletedWhileItsGetWaitsEndsIt) {
