@@ -1,6 +1,5 @@
 #include "FileAccess.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>

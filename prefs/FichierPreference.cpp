@@ -181,12 +181,13 @@ void mAppPrefFichierEcriture() {
     const QString dossier = Dossier();
     const QString chemin = dossier.isEmpty() ? PrefNomFichier : QDir(dossier).filePath(PrefNomFichier);
     const auto echoue = [&chemin](const QString& raison) { Signale(NonEnregistrees, chemin, raison); };
-    // Named in bytes Qt can't keep, the folder is none: any other would hold other settings.
-    const QByteArray illisible = DossierImpose.isEmpty() ? PreferencesFolderBytes() : QByteArray();
-    if (dossier.isEmpty() && !illisible.isEmpty())
+    if (dossier.isEmpty()) {
+        // Named in bytes Qt can't keep, the folder is none: any other would hold other settings.
+        const QByteArray illisible = PreferencesFolderBytes();
+        if (illisible.isEmpty()) return echoue(QStringLiteral("aucun dossier de préférences"));
         return Signale(NonEnregistrees, illisible + '/' + QFile::encodeName(PrefNomFichier),
                        QStringLiteral("nom de dossier illisible"));
-    if (dossier.isEmpty()) return echoue(QStringLiteral("aucun dossier de préférences"));
+    }
     if (chemin == CheminRefuse) return echoue(QStringLiteral("fichier refusé au démarrage"));
     QByteArray contenu;
     for (auto it = PrefStock.cbegin(); it != PrefStock.cend(); ++it) {

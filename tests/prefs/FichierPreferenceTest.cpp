@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -835,6 +836,17 @@ TEST_F(Preferences, ThePreferencesFolderIsTheOneTheEnvironmentNamesOrNone) {
     mPrefChangeDossier({});
     const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_CONFIG_HOME");
     const bool xdgDefini = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QString cwd = QDir::currentPath();
+    // Put back whatever stops the test, so that no later test runs outside Qt's test mode.
+    const auto remet = qScopeGuard([&] {
+        QDir::setCurrent(cwd);
+        QStandardPaths::setTestModeEnabled(true);
+        qputenv("HOME", home);
+        if (xdgDefini)
+            qputenv("XDG_CONFIG_HOME", xdg);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    });
     const QByteArray ici = QFile::encodeName(dossier.path());
     // A home whose name is not UTF-8: Qt would name another folder, which must never be made.
     const QByteArray latin = ici + "/caf\xe9", fichier = latin + "/.qttest/config/" + QFile::encodeName(Nom);
@@ -859,12 +871,15 @@ TEST_F(Preferences, ThePreferencesFolderIsTheOneTheEnvironmentNamesOrNone) {
         return liste;
     };
     EXPECT_EQ(noms(), QList<QByteArray>{"caf\xe9"}) << "another folder made";
+    char lu[64] = {};
+    const int vrai = open(fichier.constData(), O_RDONLY); // by its bytes: Qt can't name it
+    EXPECT_EQ(std::string(lu, size_t(std::max<ssize_t>(read(vrai, lu, sizeof lu), 0))), "[-NoDePion-] 2\n");
+    close(vrai);
 
     // Out of Qt's test mode, in homes of the test's own: a relative $XDG_CONFIG_HOME is ignored.
     QStandardPaths::setTestModeEnabled(false);
     const char* maison = "maison";
     ASSERT_TRUE(QDir(dossier.path()).mkdir(maison));
-    const QString cwd = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dossier.path()));
     qputenv("HOME", ici + "/" + maison);
     qputenv("XDG_CONFIG_HOME", "relatif");
@@ -880,10 +895,6 @@ TEST_F(Preferences, ThePreferencesFolderIsTheOneTheEnvironmentNamesOrNone) {
         Joue(5);
         EXPECT_EQ(Dit(), Ligne(Sauve, Nom, "aucun dossier de préférences"));
     }
-    QDir::setCurrent(cwd);
-    QStandardPaths::setTestModeEnabled(true);
-    qputenv("HOME", home);
-    if (xdgDefini) qputenv("XDG_CONFIG_HOME", xdg);
     EXPECT_EQ(noms(), (QList<QByteArray>{"caf\xe9", "maison", "xdg"}))
         << "a folder made in the working folder";
 }
